@@ -1,0 +1,46 @@
+#include "CropWindowDouble.h"
+#include "platform/WindowSystem.h"
+#include <QCoreApplication>
+
+CropWindowDouble::CropWindowDouble(const QString& id) : progId(id)
+{
+    setupResultHeader(table);
+    widget.setWindowTitle(QStringLiteral("crop test window"));
+    widget.resize(300, 200);
+    widget.show();
+    QCoreApplication::processEvents();
+}
+
+void CropWindowDouble::processMessages() { QCoreApplication::processEvents(); }
+
+void CropWindowDouble::minimizeMainWindow()
+{
+    events << QStringLiteral("minimize");
+    widget.showMinimized();
+    QCoreApplication::processEvents();
+}
+
+void CropWindowDouble::restoreMainWindow()
+{
+    events << QStringLiteral("restore");
+    widget.showNormal();
+    QCoreApplication::processEvents();
+}
+
+void CropWindowDouble::bringMainWindowToFront()
+{
+    events << QStringLiteral("front");
+    minimizedWhenShown = widget.isMinimized();
+    bringToFront(widget.winId());
+}
+
+void CropWindowDouble::setWriteButtonsEnabled(bool enabled)
+{
+    writeButtonsEnabled = enabled;
+    events << (enabled ? QStringLiteral("buttons on") : QStringLiteral("buttons off"));
+}
+
+TextWidthFn CropWindowDouble::textWidth() const
+{
+    return [](const QString& s) { return 8 * int(s.size()); };
+}

@@ -169,7 +169,7 @@ protected:
     // A real click on the drawing area at pixel px.
     void click(QPoint px)
     {
-        const QPoint at = windowScreenPos(m_host.drawingWindow()) + px;
+        const QPoint at = windowScreenPos(m_doc.get(QStringLiteral("HWND")).toULongLong()) + px;
         QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("mousemove"), QString::number(at.x()),
                                                       QString::number(at.y()), QStringLiteral("click"),
                                                       QStringLiteral("1")});
@@ -322,8 +322,12 @@ TEST_F(CropCommandE2E, CreateAtOnceHandsOverToTheDirectRoad)
     EXPECT_EQ(bare.memoLines.last().left(10), QStringLiteral("文字高さの平均値 = ").left(10));
 }
 
-TEST_F(CropCommandE2E, EscapeAtTheFirstCornerLeavesEverythingAsItWas)
+class CropEscapeE2E : public CropCommandE2E, public ::testing::WithParamInterface<int> {};
+
+// Escape at the first corner, or at the second after a real click on the first.
+TEST_P(CropEscapeE2E, EscapeAtACornerLeavesEverythingAsItWas)
 {
+    const int escapeAt = GetParam();
     startHost(uniqueProgId("Escape"));
     CropWindowDouble window(m_progId);
     window.table.setRowCount(3);
@@ -334,8 +338,13 @@ TEST_F(CropCommandE2E, EscapeAtTheFirstCornerLeavesEverythingAsItWas)
     ASSERT_TRUE(stale.open(QIODevice::WriteOnly));
     stale.write("old");
     stale.close();
+    const QPoint first = pixelOf({kTextRegion.left(), kTextRegion.bottom()});
     TCropCommand command(window);
-    runWithActions(command, [&](int) {
+    runWithActions(command, [&](int prompt) {
+        if (prompt < escapeAt) {
+            click(first);
+            return true;
+        }
         QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("Escape")});
         return false;
     });
@@ -348,12 +357,15 @@ TEST_F(CropCommandE2E, EscapeAtTheFirstCornerLeavesEverythingAsItWas)
     EXPECT_EQ(window.table.cell(1, 2), QStringLiteral("kept"));
     EXPECT_EQ(window.geometry.Scale, 7);
     EXPECT_EQ(window.cropSizeText, QStringLiteral("untouched"));
+    EXPECT_TRUE(window.previewImage.isNull());
     EXPECT_EQ(window.events, (QStringList{"buttons off", "minimize", "front", "restore"}));
     EXPECT_FALSE(window.widget.isMinimized());
     EXPECT_EQ(variable(QStringLiteral("osmode")).toInt(), 4133);
-    // Only one prompt was shown: the second corner was never asked for.
-    EXPECT_EQ(m_host.commandLog().count(QStringLiteral("2 点目を指示")), 0);
+    EXPECT_EQ(m_host.commandLog().count(QStringLiteral("2 点目を指示")), escapeAt - 1);
 }
+
+INSTANTIATE_TEST_SUITE_P(Corners, CropEscapeE2E, ::testing::Values(1, 2),
+                         [](const auto& info) { return info.param == 1 ? std::string("First") : std::string("Second"); });
 
 TEST_F(CropCommandE2E, RegionWithoutTextReportsNoLinesAndKeepsResultFile)
 {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 TEST(Aci, TableValues) {
     struct Case { int aci; Rgb rgb; };
     const Case cases[] = {
@@ -12,6 +14,7 @@ TEST(Aci, TableValues) {
         {178, {0, 0, 76}},     {249, {76, 38, 47}},  {250, {51, 51, 51}},  {251, {91, 91, 91}},
         {252, {132, 132, 132}}, {253, {173, 173, 173}}, {254, {214, 214, 214}},
         {0, {255, 255, 255}},  {255, {255, 255, 255}}, {256, {255, 255, 255}}, {100000, {255, 255, 255}},
+        {12, {204, 0, 0}}, {-2147483647 - 1, {255, 255, 255}},
     };
     for (const auto& c : cases) {
         const Rgb got = aciToRgb(c.aci);
@@ -24,4 +27,20 @@ TEST(Aci, ContrastColour) {
     EXPECT_EQ(contrastColor({0, 0, 0}), (Rgb{255, 255, 255}));
     EXPECT_NEAR(relativeLuminance({255, 255, 255}), 1.0, 1e-12);
     EXPECT_NEAR(relativeLuminance({0, 0, 0}), 0.0, 1e-12);
+}
+
+TEST(Aci, ShadeRowsHaveTheirValueAsBrightestChannel) {
+    const int values[10] = {255, 255, 204, 204, 153, 153, 127, 127, 76, 76};
+    for (int a = 10; a <= 249; ++a) {
+        const Rgb c = aciToRgb(a);
+        EXPECT_EQ(std::max({c.r, c.g, c.b}), values[a % 10]) << a;
+        EXPECT_EQ(aciToRgb(-a), c);
+    }
+}
+
+TEST(Aci, LuminanceOfThePrimaries) {
+    EXPECT_NEAR(relativeLuminance({255, 0, 0}), 0.2126, 1e-12);
+    EXPECT_NEAR(relativeLuminance({0, 255, 0}), 0.7152, 1e-12);
+    EXPECT_NEAR(relativeLuminance({0, 0, 255}), 0.0722, 1e-12);
+    EXPECT_NEAR(relativeLuminance({10, 10, 10}), (10 / 255.0) / 12.92, 1e-12);
 }

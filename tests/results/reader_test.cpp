@@ -142,7 +142,7 @@ TEST_F(Reader, MalformedEntriesCountButFillOnlyWhatTheyCan) {
         "6: huge: (1e308,1e308),(99999999999999999999,0),(-1e308,5),(0,1e400)",
         "",
         "(((((",
-        "no colon (1,2),(3,4),(5,6),(7,8)",
+        "no colon (0,0),(10,0),(10,10),(0,10)",
     };
     ASSERT_EQ(read(lines), lines.size());
     EXPECT_EQ(grid.RowCount(), lines.size() + 1);
@@ -157,6 +157,39 @@ TEST_F(Reader, MalformedEntriesCountButFillOnlyWhatTheyCan) {
     EXPECT_EQ(grid.cell(3, 5), "0.0");
     EXPECT_EQ(grid.cell(7, 6), "0,0,0,0,0,0,0,0");  // non-numbers count as 0
     EXPECT_FALSE(grid.cell(3, 7).isEmpty());
+    // Huge items: not 32-bit integers in pixels, still numbers in drawing units.
+    const QStringList hugePixels = grid.cell(7, 7).split(',');
+    ASSERT_EQ(hugePixels.size(), 8);
+    EXPECT_EQ(hugePixels.count("0"), 7);
+    EXPECT_EQ(hugePixels.count("5"), 1);
+    EXPECT_TRUE(grid.cell(6, 7).contains("100000000000000000000.000")) << grid.cell(6, 7).toStdString();
+    // Without a colon nothing is dropped as an index: the head less its last two characters.
+    EXPECT_EQ(grid.cell(1, 10), "no colo");
+    EXPECT_EQ(grid.cell(7, 10), "0,0,10,0,10,10,0,10");
+}
+
+TEST_F(Reader, MalformedRowsLoseTheirEarlierGeometry) {
+    g = {1, 0, 0, 0, 0};
+    for (int r = 1; r <= 3; ++r)
+        for (int c = 1; c < 9; ++c) grid.setCell(c, r, "old");
+    grid.setCurrent(2, 3);
+    read({"0: none", "1: short: (1,2),(3,4),(5,6),(7)", "2: ok: (0,0),(10,0),(10,10),(0,10)"});
+    for (int c = 1; c < 9; ++c) EXPECT_EQ(grid.cell(c, 1), "") << c;
+    EXPECT_EQ(grid.cell(1, 2), "short");
+    for (int c = 2; c < 9; ++c) EXPECT_EQ(grid.cell(c, 2), "") << c;
+    EXPECT_EQ(grid.cell(8, 3), "10.00");
+    EXPECT_EQ(grid.Row(), 3) << "a read keeps the current cell";
+    EXPECT_EQ(grid.Col(), 2);
+}
+
+TEST_F(Reader, AngleJustBelow360IsWrittenAsZero) {
+    // Drawing dx 1000, dy -0.5: 359.971 degrees.
+    g = {0.5, 0, 0, 0, 0};
+    const QString line = "0: AB: (0,0),(2000,1),(2000,11),(0,10)";
+    read({line}, 1, false);
+    EXPECT_EQ(grid.cell(3, 1), "0.0");
+    read({line}, 1, true);
+    EXPECT_EQ(grid.cell(3, 1), "0.0");
 }
 
 TEST_F(Reader, ColumnWidthsFollowTheFont) {
@@ -199,10 +232,12 @@ TEST_F(Reader, AverageTextHeight) {
 TEST(LenientNumbers, ParseWithFallback) {
     struct Case { const char* cell; double expect; };
     const Case cases[] = {{" 2.5 ", 2.5}, {"7 ", 7}, {"-0.25", -0.25}, {"abc", 9}, {"", 9},
-                          {"1e999", 9}, {"nan", 9}, {"inf", 9}, {"3,5", 9}, {"\t1.5\n", 1.5}};
+                          {"1e999", 9}, {"nan", 9}, {"inf", 9}, {"3,5", 9}, {"\t1.5\n", 1.5},
+                          {"+4", 4}, {"0x10", 9}, {"\uff12", 9}, {"1 2", 9}, {".5", 0.5}};
     for (const auto& c : cases) EXPECT_DOUBLE_EQ(parseLenientNumber(c.cell, 9), c.expect) << c.cell;
     EXPECT_EQ(parseLenientInt(" 12 ", -1), 12);
     EXPECT_EQ(parseLenientInt("1.5", -1), -1);
     EXPECT_EQ(parseLenientInt("99999999999", -1), -1);
+    EXPECT_EQ(parseLenientInt("-2147483648", -1), -2147483647 - 1);
     EXPECT_EQ(formatFixed(2.0, 3), "2.000");
 }

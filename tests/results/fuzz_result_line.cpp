@@ -1,0 +1,20 @@
+// libFuzzer entry: any bytes as a result line, through the parser and the reader.
+#include "results/ResultReader.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const QString line = QString::fromUtf8(reinterpret_cast<const char*>(data), qsizetype(size));
+    const auto parsed = parseResultLine(line);
+    if (parsed && line.count(u'(') < 4) std::abort();
+    TGridModel grid(9, 2);
+    setupResultHeader(grid);
+    const CropGeometry g{0.5, 100, 200, 64, 64};
+    if (readResultSL({line}, g, 0.8, size % 2 == 0, grid, [](const QString& s) { return int(s.size()); }) != 1)
+        std::abort();
+    const double angle = parseLenientNumber(grid.cell(ResultColumn::Angle, 1), 0);
+    if (angle < 0 || angle >= 360) std::abort();
+    return 0;
+}

@@ -28,8 +28,13 @@ TEST(TextFile, FailureThrowsAndKeepsTheOldFile) {
     QTemporaryDir dir;
     const QString path = dir.filePath("keep.txt");
     writeTextLines(path, {"old"}, TextEncoding::Cp932);
-    EXPECT_THROW(writeTextLines(dir.filePath("no/such/dir/x.txt"), {"a"}, TextEncoding::Cp932),
-                 std::runtime_error);
+    const QString missing = dir.filePath("no/such/dir/x.txt");
+    try {
+        writeTextLines(missing, {"a"}, TextEncoding::Cp932);
+        ADD_FAILURE() << "no exception";
+    } catch (const std::runtime_error& e) {
+        EXPECT_TRUE(QString::fromUtf8(e.what()).startsWith(missing + " に書き込めません: ")) << e.what();
+    }
     // A folder in the way of the target: the write fails and nothing is half-written.
     QDir(dir.path()).mkdir("blocked");
     EXPECT_THROW(writeTextLines(dir.filePath("blocked"), {"a"}, TextEncoding::Cp932), std::runtime_error);

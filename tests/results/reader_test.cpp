@@ -1,5 +1,6 @@
 #include "results/ResultReader.h"
 
+#include <QLocale>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -240,4 +241,14 @@ TEST(LenientNumbers, ParseWithFallback) {
     EXPECT_EQ(parseLenientInt("99999999999", -1), -1);
     EXPECT_EQ(parseLenientInt("-2147483648", -1), -2147483647 - 1);
     EXPECT_EQ(formatFixed(2.0, 3), "2.000");
+}
+
+TEST(LenientNumbers, IndependentOfTheLocale) {
+    const QLocale before;
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    EXPECT_EQ(formatFixed(1234.5, 3), "1234.500");
+    EXPECT_EQ(formatAngle(12.34), "12.3");
+    EXPECT_DOUBLE_EQ(parseLenientNumber("2,5", -1), -1);
+    EXPECT_DOUBLE_EQ(parseLenientNumber("2.5", -1), 2.5);
+    QLocale::setDefault(before);
 }

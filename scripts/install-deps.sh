@@ -22,3 +22,9 @@ if [ -n "$missing" ]; then
   apt-get update
   apt-get install -y --no-install-recommends $missing
 fi
+# The window asks for "Tahoma" and "ＭＳ ゴシック": let fontconfig give Japanese fonts.
+conf="$(dirname "$0")/fontconfig/65-mirtex-fonts.conf"
+if ! cmp -s "$conf" /etc/fonts/conf.d/65-mirtex-fonts.conf 2>/dev/null; then
+  cp "$conf" /etc/fonts/conf.d/65-mirtex-fonts.conf
+  fc-cache -f >/dev/null 2>&1 || true
+fi

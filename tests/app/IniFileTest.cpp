@@ -1,16 +1,18 @@
 #include "app/IniFile.h"
 #include "output/CodePage.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
-QByteArray readBytes(const QString& path) {
+QByteArray readAll(const QString& path) {
     QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    EXPECT_TRUE(f.open(QIODevice::ReadOnly));
+    return f.readAll();
 }
-void writeBytes(const QString& path, const QByteArray& bytes) {
+void writeAll(const QString& path, const QByteArray& bytes) {
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write(bytes);
@@ -19,105 +21,106 @@ void writeBytes(const QString& path, const QByteArray& bytes) {
 class IniFileTest : public ::testing::Test {
 protected:
     QTemporaryDir dir;
-    QString path() const { return dir.filePath("MIRTEX.ini"); }
+    QString path() const { return dir.filePath("t.ini"); }
 };
 }
 
 TEST_F(IniFileTest, MissingFileGivesDefaultsAndNewFileIsUtf8WithoutBom) {
     IniFile ini(path());
     EXPECT_EQ(ini.readString("Form", "Left", "dflt"), "dflt");
-    ini.writeString("TargetCAD", "Name", "ブリックス");
+    ini.writeString("Text", "Attn", QString::fromUtf8("注意"));
     ASSERT_TRUE(ini.save());
-    const QByteArray bytes = readBytes(path());
+    const QByteArray bytes = readAll(path());
     EXPECT_FALSE(bytes.startsWith("\xEF\xBB\xBF"));
-    EXPECT_EQ(bytes, QString("[TargetCAD]\nName=ブリックス\n").toUtf8());
+    EXPECT_EQ(bytes, QString::fromUtf8("[Text]\nAttn=注意\n").toUtf8());
 }
 
-TEST_F(IniFileTest, ForeignContentIsKeptByteForByte) {
-    const QByteArray before =
-        "; comment line\r\n[Other]\r\nkey = keep me \r\n\r\n[form]\r\nLEFT=12\r\n"
-        "junk without equals\r\nTop=5\r\n\r\n[Tail]\r\nx=1";
-    writeBytes(path(), before);
+TEST_F(IniFileTest, ReadingIgnoresCaseFirstOccurrenceWinsTrimsAndUnquotes) {
+    writeAll(path(), "; comment=1\n[form]\n  LEFT =  12  \nleft=99\nQ=\"  spaced  \"\n"
+                     "[Form]\nTop=5\n[Other]\nLeft=7\n");
     IniFile ini(path());
-    EXPECT_EQ(ini.readString("Form", "Left", ""), "12");  // case-insensitive section and key
-    ini.writeString("Form", "Left", "40");
-    ini.writeString("Form", "Width", "596");   // appended after the section's last line
-    ini.writeString("New", "A", "b");          // appended section
+    EXPECT_EQ(ini.readString("Form", "Left", "d"), "12");
+    EXPECT_EQ(ini.readString("FORM", "q", "d"), "  spaced  ");
+    // The second [Form] header is never searched: the first section wins.
+    EXPECT_EQ(ini.readString("Form", "Top", "d"), "d");
+    EXPECT_EQ(ini.readString("Other", "Left", "d"), "7");
+    EXPECT_EQ(ini.readString("Missing", "Left", "d"), "d");
+    EXPECT_EQ(ini.readString("Form", "comment", "d"), "d");
+}
+
+TEST_F(IniFileTest, WritingKeepsEveryForeignByte) {
+    const QByteArray before =
+        "; my notes\r\n[Form]\r\nLeft=1\r\n  weird line without equals\r\n\r\n"
+        "[Foreign]\r\nKeep = this , \"exactly\"\r\n[Draw]\r\nArrow=0";
+    writeAll(path(), before);
+    IniFile ini(path());
+    ini.writeString("Form", "Left", "250");
+    ini.writeString("Form", "Top", "40");       // appended to its section
+    ini.writeString("Draw", "Arrow", "1");     // last line had no break
+    ini.writeString("Zoom", "Center", "0");    // new section at the end
     ASSERT_TRUE(ini.save());
     const QByteArray expected =
-        "; comment line\r\n[Other]\r\nkey = keep me \r\n\r\n[form]\r\nLeft=40\r\n"
-        "junk without equals\r\nTop=5\r\nWidth=596\r\n\r\n[Tail]\r\nx=1\r\n[New]\r\nA=b\r\n";
-    EXPECT_EQ(readBytes(path()), expected);
+        "; my notes\r\n[Form]\r\nLeft=250\r\n  weird line without equals\r\nTop=40\r\n\r\n"
+        "[Foreign]\r\nKeep = this , \"exactly\"\r\n[Draw]\r\nArrow=1\r\n[Zoom]\r\nCenter=0\r\n";
+    EXPECT_EQ(readAll(path()), expected);
 }
 
 TEST_F(IniFileTest, AwkwardValuesSurviveWriteAndRead) {
     const QStringList values = {
-        "a,b,c", "x=y=z", "\"quoted\"", "\"half", " padded ", "", "ＭＳ ゴシック", "?#",
-        "semi;colon", "line\nbreak"};
+        "a,b,c", "key=value=more", "\"quoted\"", "  leading and trailing  ",
+        QString::fromUtf8("ＭＳ ゴシック・注意？"), "", "\"", "semi;colon", "[not a section]"};
     {
         IniFile ini(path());
         for (int i = 0; i < values.size(); ++i) ini.writeString("S", QString("k%1").arg(i), values[i]);
         ASSERT_TRUE(ini.save());
     }
-    IniFile back(path());
-    for (int i = 0; i < values.size(); ++i) {
-        QString expected = values[i];
-        expected.replace('\n', ' ');  // a line break would split the key into two lines
-        EXPECT_EQ(back.readString("S", QString("k%1").arg(i), "missing"), expected) << i;
+    IniFile again(path());
+    for (int i = 0; i < values.size(); ++i)
+        EXPECT_EQ(again.readString("S", QString("k%1").arg(i), "missing"), values[i]) << i;
+}
+
+TEST_F(IniFileTest, LineBreaksInAValueDoNotCreateKeys) {
+    {
+        IniFile ini(path());
+        ini.writeString("S", "k", "one\n[Evil]\nx=1");
+        ASSERT_TRUE(ini.save());
     }
-    // The line break did not create a foreign key.
-    EXPECT_EQ(back.readString("S", "break", "missing"), "missing");
-}
-
-TEST_F(IniFileTest, ReadingTrimsAndUnquotesLikeWindows) {
-    writeBytes(path(), "[A]\n  Key  =   \"  spaced  \"  \nPlain=  v  \nEmpty=\n");
-    IniFile ini(path());
-    EXPECT_EQ(ini.readString("a", "key", "d"), "  spaced  ");
-    EXPECT_EQ(ini.readString("A", "Plain", "d"), "v");
-    EXPECT_EQ(ini.readString("A", "Empty", "d"), "");
-}
-
-TEST_F(IniFileTest, DuplicatesFirstOccurrenceWins) {
-    writeBytes(path(), "[A]\nk=1\nk=2\n[A]\nk=3\nother=4\n");
-    IniFile ini(path());
-    EXPECT_EQ(ini.readString("A", "k", ""), "1");
-    EXPECT_EQ(ini.readString("A", "other", "none"), "none");  // only the first section counts
-    ini.writeString("A", "k", "9");
-    ASSERT_TRUE(ini.save());
-    EXPECT_EQ(readBytes(path()), QByteArray("[A]\nk=9\nk=2\n[A]\nk=3\nother=4\n"));
+    IniFile again(path());
+    EXPECT_EQ(again.readString("Evil", "x", "none"), "none");
+    EXPECT_EQ(again.readString("S", "k", "none"), "one [Evil] x=1");
 }
 
 TEST_F(IniFileTest, ShiftJisFileIsReadAndWrittenBackInShiftJis) {
-    const QByteArray sjisName = toCp932(QString("ブリックスキャド"));
-    QByteArray before = "[TargetCAD]\r\nName=" + sjisName + "\r\n[Text]\r\nAttn=" + toCp932("※") + "\r\n";
-    writeBytes(path(), before);
+    const QString name = QString::fromUtf8("部分一致");
+    QByteArray bytes = "[TargetCAD]\r\nName=" + toCp932(name) + "\r\n[Text]\r\nAttn=" +
+                       toCp932(QString::fromUtf8("？")) + "\r\n";
+    writeAll(path(), bytes);
     IniFile ini(path());
     EXPECT_EQ(ini.encoding(), IniFile::Encoding::Cp932);
-    EXPECT_EQ(ini.readString("TargetCAD", "Name", ""), "ブリックスキャド");
-    EXPECT_EQ(ini.readString("Text", "Attn", ""), "※");
-    ini.writeString("Text", "Attn", "誤");
+    EXPECT_EQ(ini.readString("TargetCAD", "Name", ""), name);
+    ini.writeString("Text", "Attn", QString::fromUtf8("注"));
     ASSERT_TRUE(ini.save());
-    EXPECT_EQ(readBytes(path()), "[TargetCAD]\r\nName=" + sjisName + "\r\n[Text]\r\nAttn=" + toCp932("誤") + "\r\n");
+    const QByteArray expected = "[TargetCAD]\r\nName=" + toCp932(name) + "\r\n[Text]\r\nAttn=" +
+                                toCp932(QString::fromUtf8("注")) + "\r\n";
+    EXPECT_EQ(readAll(path()), expected);
 }
 
 TEST_F(IniFileTest, GarbageAndBinaryNeverCrash) {
-    QByteArray garbage;
-    for (int i = 0; i < 4096; ++i) garbage += char((i * 131 + 7) % 256);
-    garbage += "\n[Form]\nLeft=99999999999999999999999\n[\n=\n]]]\n\0\0=\0\n";
-    writeBytes(path(), garbage);
+    QByteArray garbage("[Form\n=\n==\n[]\n\x00\x01\xff\xfe=\x80\n[Form]\nLeft=\x00\x81\n", 44);
+    for (int i = 0; i < 256; ++i) garbage.append(char(i));
+    garbage += "\n[Color]\nLineAci=99999999999999999999999\n";
+    writeAll(path(), garbage);
     IniFile ini(path());
-    EXPECT_EQ(ini.readString("Form", "Left", ""), "99999999999999999999999");
-    EXPECT_EQ(ini.readString("", "", "d"), ini.readString("", "", "d"));
-    ini.writeString("Form", "Left", "1");
+    EXPECT_EQ(ini.readString("Color", "LineAci", ""), "99999999999999999999999");
+    EXPECT_EQ(ini.readString("Nope", "x", "d"), "d");
+    ini.writeString("Color", "LineAci", "3");
     ASSERT_TRUE(ini.save());
-    IniFile back(path());
-    EXPECT_EQ(back.readString("Form", "Left", ""), "1");
-    // Everything before the rewritten line is untouched.
-    EXPECT_TRUE(readBytes(path()).startsWith(garbage.left(4096)));
+    IniFile again(path());
+    EXPECT_EQ(again.readString("Color", "LineAci", ""), "3");
 }
 
-TEST_F(IniFileTest, UnwritableFileReportsFailure) {
-    IniFile ini(dir.filePath("no/such/folder/MIRTEX.ini"));
-    ini.writeString("A", "k", "v");
+TEST_F(IniFileTest, SaveIntoMissingFolderFails) {
+    IniFile ini(dir.filePath("no/such/folder/t.ini"));
+    ini.writeString("S", "k", "v");
     EXPECT_FALSE(ini.save());
 }

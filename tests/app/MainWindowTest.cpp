@@ -209,3 +209,49 @@ TEST_F(MainWindowTest, ShowingARowFillsTheEditorAndFlagsUndisplayableText) {
     EXPECT_EQ(f.Grid.Row(), 2);
     EXPECT_EQ(f.Edit8->text(), "\u00e9");
 }
+
+TEST_F(MainWindowTest, MemoLineDoubleClickSelectsTheLinkedRow) {
+    TForm102 f;
+    f.Grid.setRowCount(14);
+    for (int r = 1; r < 14; ++r) {
+        f.Grid.setCell(1, r, QString("row%1").arg(r)); f.Grid.setCell(2, r, "2.0"); f.Grid.setCell(3, r, "0.0");
+    }
+    f.show();
+    struct Case { QString line; int expectedRow; } cases[] = {
+        {"12 : ＡＢＣ", 12}, {"OCR 行数が 0 です.", 12}, {"no colon here", 12}, {" 3: x", 3},
+        {"99 : beyond", 3}, {"-2 : negative", 3}, {"abc: x", 3}};
+    for (const auto& c : cases) {
+        f.Memo1->setPlainText("first line\n" + c.line);
+        const QRect lineRect = f.Memo1->cursorRect(f.Memo1->document()->lastBlock().isValid()
+            ? QTextCursor(f.Memo1->document()->lastBlock()) : QTextCursor());
+        QTest::mouseDClick(f.Memo1->viewport(), Qt::LeftButton, {}, lineRect.center() + QPoint(2, 0));
+        QCoreApplication::processEvents();
+        EXPECT_EQ(f.Grid.Row(), c.expectedRow) << c.line.toStdString();
+    }
+    EXPECT_EQ(f.Edit2->text(), "row3");
+}
+
+TEST_F(MainWindowTest, EnterIsSwallowedByTheRoundingBoxes) {
+    TForm102 f;
+    f.show();
+    for (QLineEdit* e : {f.Edit1, f.Edit3}) {
+        QSignalSpy spy(e, &QLineEdit::returnPressed);
+        QTest::keyClick(e, Qt::Key_Return);
+        EXPECT_EQ(spy.count(), 0);
+        QTest::keyClick(e, Qt::Key_7);
+        EXPECT_TRUE(e->text().endsWith('7'));
+    }
+}
+
+TEST_F(MainWindowTest, ResizingFollowsTheAnchors) {
+    TForm102 f;
+    f.resize(696, 525);
+    EXPECT_EQ(f.Panel2->geometry(), QRect(0, 0, 696, 182));
+    EXPECT_EQ(f.Panel1->geometry(), QRect(0, 189, 696, 336));
+    EXPECT_EQ(f.Edit7->width(), 207);
+    EXPECT_EQ(f.Button4->pos(), QPoint(632, 2));
+    EXPECT_EQ(f.Edit2->width(), 572);
+    EXPECT_EQ(f.StringGrid1->geometry(), QRect(4, 92, 688, 188));
+    EXPECT_EQ(f.Memo1->geometry(), QRect(3, 284, 690, 49));
+    EXPECT_EQ(f.Button5->pos(), QPoint(415, 42));  // anchored left and top
+}

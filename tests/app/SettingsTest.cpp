@@ -6,106 +6,116 @@
 #include <gtest/gtest.h>
 
 namespace {
-const SettingsContext kCtx{QSize(1600, 1000), QSize(596, 425), "BricscadApp.AcadApplication", " ? "};
+const SettingsContext kCtx{QSize(1920, 1080), QSize(612, 464), "BricscadApp.AcadApplication", " ? "};
 
-SettingsValues readFrom(const QTemporaryDir& dir, const QByteArray& content) {
-    const QString path = dir.filePath("MIRTEX.ini");
+void writeAll(const QString& path, const QByteArray& bytes) {
     QFile f(path);
-    f.open(QIODevice::WriteOnly);
-    f.write(content);
-    f.close();
-    return readSettings(IniFile(path), kCtx);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
 }
 }
 
 TEST(ParseIniInteger, Forms) {
-    struct Case { const char* text; int expected; } cases[] = {
-        {"12", 12}, {"-7", -7}, {"+5", 5}, {"0x1F", 31}, {"0X1f", 31}, {"$ff", 255}, {"-$10", -16},
-        {"2147483647", 2147483647}, {"-2147483648", -2147483647 - 1},
-        {"2147483648", -99}, {"99999999999999999999", -99}, {"0x100000000", -99},
-        {"abc", -99}, {"", -99}, {"12a", -99}, {"1 2", -99}, {"0x", -99}, {"$", -99}, {"١٢", -99}, {"--1", -99}};
-    for (const auto& c : cases) EXPECT_EQ(parseIniInteger(c.text, -99), c.expected) << c.text;
+    struct Case { const char* text; int expected; };
+    const Case cases[] = {
+        {"0", 0}, {"42", 42}, {"-17", -17}, {"+5", 5}, {"0x1F", 31}, {"0XfF", 255}, {"$10", 16},
+        {"-0x10", -16}, {"2147483647", 2147483647}, {"-2147483648", -2147483647 - 1},
+        {"2147483648", -1}, {"99999999999999999999999", -1}, {"0x100000000", -1},
+        {"", -1}, {"abc", -1}, {"12abc", -1}, {" 12", -1}, {"0x", -1}, {"$", -1}, {"1.5", -1},
+        {"--1", -1}, {"0xG", -1},
+    };
+    for (const Case& c : cases) EXPECT_EQ(parseIniInteger(c.text, -1), c.expected) << c.text;
 }
 
-TEST(Settings, FirstStartGivesDefaults) {
+TEST(Settings, DefaultsWithoutFile) {
     QTemporaryDir dir;
-    const SettingsValues v = readSettings(IniFile(dir.filePath("MIRTEX.ini")), kCtx);
-    EXPECT_EQ(v.Left, (1600 - 596) / 2);
-    EXPECT_EQ(v.Top, (1000 - 425) / 2);
-    EXPECT_EQ(v.Width, 596);
-    EXPECT_EQ(v.Height, 425);
+    IniFile ini(dir.filePath("none.ini"));
+    const SettingsValues v = readSettings(ini, kCtx);
+    EXPECT_EQ(v.Left, (1920 - 612) / 2);
+    EXPECT_EQ(v.Top, (1080 - 464) / 2);
+    EXPECT_EQ(v.Width, 612);
+    EXPECT_EQ(v.Height, 464);
     EXPECT_EQ(v.ProgID, "BricscadApp.AcadApplication");
     EXPECT_EQ(v.Name, "BricsCAD");
     EXPECT_EQ(v.DegStep, "90");
     EXPECT_EQ(v.XYStep, "0.5");
     EXPECT_EQ(v.HScale, "0.8");
-    EXPECT_EQ(v.Attn, "?");  // the trimmed current text
-    EXPECT_FALSE(v.Center || v.Arrow || v.AutoDraw || v.AutoDxf || v.Man2 || v.Man || v.UseLISP);
+    EXPECT_EQ(v.Attn, "?");
     EXPECT_EQ(v.LineAci, 3);
     EXPECT_EQ(v.TextAci, 30);
     EXPECT_EQ(v.AttnAci, 1);
     EXPECT_EQ(v.ZcadSleep, 300);
     EXPECT_EQ(v.AcadSleep, 200);
+    for (bool b : {v.Center, v.Arrow, v.AutoDraw, v.AutoDxf, v.Man, v.Man2, v.UseLISP}) EXPECT_FALSE(b);
 }
 
-TEST(Settings, WindowIsKeptOnScreenToTheRightAndBottomOnly) {
-    struct Case { const char* form; int left, top; } cases[] = {
-        {"Left=1500\nTop=10\nWidth=300\nHeight=200", 1300, 10},
-        {"Left=-40\nTop=-30\nWidth=300\nHeight=200", -40, -30},
-        {"Left=10\nTop=950\nWidth=300\nHeight=200", 10, 800},
-        {"Left=1590\nTop=990\nWidth=300\nHeight=200", 1300, 800},
+TEST(Settings, ClampsRightAndBottomOnly) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("m.ini");
+    struct Case { QByteArray form; int left, top; };
+    const Case cases[] = {
+        {"Left=1800\nTop=1000\nWidth=600\nHeight=400\n", 1320, 680},
+        {"Left=-50\nTop=-20\nWidth=600\nHeight=400\n", -50, -20},
+        {"Left=0x10\nTop=$20\nWidth=600\nHeight=400\n", 16, 32},
+        {"Left=2147483647\nTop=5\nWidth=600\nHeight=400\n", 1320, 5},
     };
-    for (const auto& c : cases) {
-        QTemporaryDir dir;
-        const SettingsValues v = readFrom(dir, QByteArray("[Form]\n") + c.form + "\n");
-        EXPECT_EQ(v.Left, c.left) << c.form;
-        EXPECT_EQ(v.Top, c.top) << c.form;
-        EXPECT_EQ(v.Width, 300);
+    for (const Case& c : cases) {
+        writeAll(path, "[Form]\n" + c.form);
+        const SettingsValues v = readSettings(IniFile(path), kCtx);
+        EXPECT_EQ(v.Left, c.left) << c.form.constData();
+        EXPECT_EQ(v.Top, c.top) << c.form.constData();
     }
 }
 
-TEST(Settings, WrongFormsGiveDefaults) {
+TEST(Settings, WrongFormsGiveDefaultsAndStringsStayAsStored) {
     QTemporaryDir dir;
-    const SettingsValues v = readFrom(dir,
-        "[Color]\nLineAci=green\nTextAci=$14\nAttnAci=99999999999\n[Zcad]\nSleep=0x10\n"
-        "[Draw]\nArrow=yes\nAutoDraw=7\n[Deg]\nStep=abc\n");
+    const QString path = dir.filePath("m.ini");
+    writeAll(path, "[Color]\nLineAci=abc\nTextAci=0x0A\nAttnAci=99999999999\n"
+                   "[Deg]\nStep=not a number\n[Draw]\nAutoDraw=1\nAutoDxf=7\nArrow=x\n");
+    const SettingsValues v = readSettings(IniFile(path), kCtx);
     EXPECT_EQ(v.LineAci, 3);
-    EXPECT_EQ(v.TextAci, 20);
+    EXPECT_EQ(v.TextAci, 10);
     EXPECT_EQ(v.AttnAci, 1);
-    EXPECT_EQ(v.ZcadSleep, 16);
-    EXPECT_FALSE(v.Arrow);
+    EXPECT_EQ(v.DegStep, "not a number");
     EXPECT_TRUE(v.AutoDraw);
-    EXPECT_EQ(v.DegStep, "abc");  // strings are taken as stored
+    EXPECT_TRUE(v.AutoDxf);
+    EXPECT_FALSE(v.Arrow);
 }
 
-TEST(Settings, EveryKeyWrittenInOrderWithBooleansAsDigits) {
+TEST(Settings, EveryKeyWrittenAndReadBack) {
     QTemporaryDir dir;
-    const QString path = dir.filePath("MIRTEX.ini");
+    const QString path = dir.filePath("m.ini");
     SettingsValues v;
-    v.Left = -5; v.Top = 7; v.Width = 700; v.Height = 500;
-    v.Name = "ＺＷＣＡＤ 日本語"; v.ProgID = "ZWCAD.Application";
-    v.Center = true; v.AutoDxf = true; v.UseLISP = true;
-    v.Attn = " ?# ";
-    v.LineAci = 250;
+    v.Left = -10; v.Top = 20; v.Width = 700; v.Height = 500;
+    v.ProgID = "ZWCAD.Application"; v.Name = QString::fromUtf8("ZWCAD 日本語");
+    v.Center = true; v.Arrow = false; v.DegStep = "15"; v.XYStep = "1,5";
+    v.LineAci = 5; v.TextAci = 250; v.AttnAci = 6; v.ZcadSleep = 10; v.AcadSleep = 20;
+    v.HScale = "0.95"; v.AutoDraw = true; v.AutoDxf = false; v.Man2 = true; v.Man = false;
+    v.UseLISP = true; v.Attn = QString::fromUtf8("  ？ ");
     {
         IniFile ini(path);
         writeSettings(ini, v);
         ASSERT_TRUE(ini.save());
     }
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    const QString text = QString::fromUtf8(f.readAll());
-    const QStringList expectedKeys = {
-        "[Form]", "Left=-5", "Top=7", "Width=700", "Height=500", "[TargetCAD]", "ProgID=ZWCAD.Application",
-        "Name=ＺＷＣＡＤ 日本語", "[Zoom]", "Center=1", "[Draw]", "Arrow=0", "AutoDraw=0", "AutoDxf=1",
-        "UseLISP=1", "[Deg]", "Step=90", "[XY]", "Step=0.5", "[Color]", "LineAci=250", "TextAci=30",
-        "AttnAci=1", "[Zcad]", "Sleep=300", "[Acad]", "Sleep=200", "[Text]", "HScale=0.8", "Attn=?#",
-        "[TextHeight]", "Man2=0", "Man=0"};
-    EXPECT_EQ(text.split('\n', Qt::SkipEmptyParts), expectedKeys);
+    const IniFile ini(path);
+    const struct { const char* section; const char* key; QString value; } keys[] = {
+        {"Form", "Left", "-10"}, {"Form", "Top", "20"}, {"Form", "Width", "700"},
+        {"Form", "Height", "500"}, {"TargetCAD", "ProgID", "ZWCAD.Application"},
+        {"TargetCAD", "Name", QString::fromUtf8("ZWCAD 日本語")}, {"Zoom", "Center", "1"},
+        {"Draw", "Arrow", "0"}, {"Deg", "Step", "15"}, {"XY", "Step", "1,5"},
+        {"Color", "LineAci", "5"}, {"Color", "TextAci", "250"}, {"Color", "AttnAci", "6"},
+        {"Zcad", "Sleep", "10"}, {"Acad", "Sleep", "20"}, {"Text", "HScale", "0.95"},
+        {"Draw", "AutoDraw", "1"}, {"Draw", "AutoDxf", "0"}, {"TextHeight", "Man2", "1"},
+        {"TextHeight", "Man", "0"}, {"Draw", "UseLISP", "1"}, {"Text", "Attn", QString::fromUtf8("？")},
+    };
+    for (const auto& k : keys)
+        EXPECT_EQ(ini.readString(k.section, k.key, "MISSING"), k.value) << k.section << "/" << k.key;
 
-    const SettingsValues back = readSettings(IniFile(path), kCtx);
+    const SettingsValues back = readSettings(ini, kCtx);
+    EXPECT_EQ(back.Left, -10);
     EXPECT_EQ(back.Name, v.Name);
-    EXPECT_EQ(back.Attn, "?#");
-    EXPECT_TRUE(back.Center && back.AutoDxf && back.UseLISP);
-    EXPECT_EQ(back.LineAci, 250);
+    EXPECT_EQ(back.TextAci, 250);
+    EXPECT_TRUE(back.Center);
+    EXPECT_TRUE(back.UseLISP);
+    EXPECT_EQ(back.Attn, QString::fromUtf8("？"));
 }

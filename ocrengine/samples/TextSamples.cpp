@@ -1,0 +1,107 @@
+#include "ocrengine/samples/TextSamples.h"
+
+#include <QFont>
+#include <QFontMetricsF>
+#include <QPainter>
+#include <QTransform>
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+namespace {
+
+QFont sampleFont(int pixelSize)
+{
+    QFont font(sampleFontFamily());
+    font.setPixelSize(pixelSize);
+    font.setHintingPreference(QFont::PreferNoHinting);
+    return font;
+}
+
+std::array<double, 8> mapped(const QTransform& t, const QRectF& r)
+{
+    const QPointF c[4] = {t.map(r.topLeft()), t.map(r.topRight()), t.map(r.bottomRight()), t.map(r.bottomLeft())};
+    return {c[0].x(), c[0].y(), c[1].x(), c[1].y(), c[2].x(), c[2].y(), c[3].x(), c[3].y()};
+}
+
+std::array<double, 8> drawHorizontal(QPainter& p, const SampleLine& line)
+{
+    QTransform t;
+    t.translate(line.origin.x(), line.origin.y());
+    t.rotate(-line.angleDeg);
+    p.setTransform(t);
+    p.drawText(QPointF(0, 0), line.text);
+    return mapped(t, QFontMetricsF(p.font()).tightBoundingRect(line.text));
+}
+
+std::array<double, 8> drawVertical(QPainter& p, const SampleLine& line)
+{
+    const QFontMetricsF fm(p.font());
+    p.setTransform(QTransform());
+    QRectF ink;
+    double top = line.origin.y();
+    for (const QChar c : line.text) {
+        const QString s(c);
+        const QRectF tight = fm.tightBoundingRect(s);
+        // Each character sits in an em square, centred on the column.
+        const QPointF base(line.origin.x() - fm.horizontalAdvance(s) / 2, top + fm.ascent());
+        p.drawText(base, s);
+        const QRectF placed = tight.translated(base);
+        ink = ink.isNull() ? placed : ink.united(placed);
+        top += line.pixelSize * 1.1;
+    }
+    return mapped(QTransform(), ink);
+}
+
+}  // namespace
+
+QString sampleFontFamily() { return QStringLiteral("Noto Sans CJK JP"); }
+
+RenderedSample renderSample(QSize size, const QColor& background, const QList<SampleLine>& lines)
+{
+    RenderedSample out;
+    out.image = QImage(size, QImage::Format_RGB32);
+    out.image.fill(background);
+    QPainter p(&out.image);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    for (const SampleLine& line : lines) {
+        p.setFont(sampleFont(line.pixelSize));
+        p.setPen(line.colour);
+        out.boxes.append(line.layout == SampleLayout::Vertical ? drawVertical(p, line) : drawHorizontal(p, line));
+    }
+    return out;
+}
+
+int editDistance(const QString& a, const QString& b)
+{
+    const QList<uint> x = a.toUcs4(), y = b.toUcs4();
+    std::vector<int> prev(size_t(y.size()) + 1), cur(prev.size());
+    for (size_t j = 0; j < prev.size(); ++j)
+        prev[j] = int(j);
+    for (qsizetype i = 1; i <= x.size(); ++i) {
+        cur[0] = int(i);
+        for (qsizetype j = 1; j <= y.size(); ++j)
+            cur[size_t(j)] = std::min({prev[size_t(j)] + 1, cur[size_t(j - 1)] + 1,
+                                       prev[size_t(j - 1)] + (x[i - 1] == y[j - 1] ? 0 : 1)});
+        std::swap(prev, cur);
+    }
+    return prev[size_t(y.size())];
+}
+
+double cornerDistance(const std::array<double, 8>& a, const std::array<double, 8>& b)
+{
+    double worst = 0;
+    for (size_t i = 0; i < 8; i += 2)
+        worst = std::max(worst, std::hypot(a[i] - b[i], a[i + 1] - b[i + 1]));
+    return worst;
+}
+
+QString comparableText(const QString& text)
+{
+    QString out;
+    for (const QChar c : text.normalized(QString::NormalizationForm_KC))
+        if (!c.isSpace())
+            out += c;
+    return out;
+}

@@ -1,0 +1,42 @@
+#pragma once
+// Rendered lettering of known text and position, for the engine's tests and
+// benchmark: each line is drawn with a CJK font and its ink box recorded as the
+// quadrilateral the engine is expected to report.
+#include <QColor>
+#include <QImage>
+#include <QList>
+#include <QPointF>
+#include <QString>
+
+#include <array>
+
+enum class SampleLayout {
+    Horizontal,  // baseline at angleDeg (counter-clockwise on screen; 90 reads bottom to top)
+    Vertical,    // one upright character below the other (縦書き)
+};
+
+struct SampleLine {
+    QString text;
+    QPointF origin;          // Horizontal: left end of the baseline; Vertical: top centre of the column
+    int pixelSize = 20;      // font size in pixels
+    double angleDeg = 0;
+    SampleLayout layout = SampleLayout::Horizontal;
+    QColor colour = Qt::black;
+};
+
+struct RenderedSample {
+    QImage image;
+    // Per line: x1,y1 .. x4,y4; corners 1-2 span the text's top edge, 1-4 its start
+    // edge (a vertical column is given upright).
+    QList<std::array<double, 8>> boxes;
+};
+
+QString sampleFontFamily();  // "Noto Sans CJK JP"
+RenderedSample renderSample(QSize size, const QColor& background, const QList<SampleLine>& lines);
+
+// Levenshtein distance over code points.
+int editDistance(const QString& a, const QString& b);
+// Largest distance between corresponding corners of two boxes.
+double cornerDistance(const std::array<double, 8>& a, const std::array<double, 8>& b);
+// Text compared the way a reader does: NFKC, white space removed.
+QString comparableText(const QString& text);

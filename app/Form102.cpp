@@ -1,253 +1,272 @@
 #include "Form102.h"
 
-#include "AppPaths.h"
-#include "IniFile.h"
-#include "Settings.h"
+#include "app/AppPaths.h"
+#include "app/IniFile.h"
 #include "imaging/Aci.h"
-#include "results/CellNumbers.h"
 #include "results/CharChecks.h"
 #include "results/ResultExport.h"
 #include "results/ResultReader.h"
 
-#include <QAbstractTableModel>
 #include <QApplication>
 #include <QDesktopServices>
-#include <QFontMetrics>
+#include <QEvent>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QScreen>
+#include <QTextBlock>
 #include <QUrl>
+#include <QVBoxLayout>
+
+const QSize TForm102::DesignClientSize(596, 425);
 
 namespace {
-const QString kTitle = QStringLiteral("MIRTEX Ver.1.14a (2026/03/02)");
-
-// Shows the grid model in the view; row 0 and column 0 are ordinary cells here.
-class GridAdapter : public QAbstractTableModel {
-public:
-    explicit GridAdapter(TGridModel& g, QObject* parent) : QAbstractTableModel(parent), m_g(g) {}
-    int rowCount(const QModelIndex&) const override { return m_g.RowCount(); }
-    int columnCount(const QModelIndex&) const override { return m_g.ColCount(); }
-    QVariant data(const QModelIndex& i, int role) const override {
-        if (role == Qt::DisplayRole || role == Qt::EditRole) return m_g.cell(i.column(), i.row());
-        if (role == Qt::TextAlignmentRole) {
-            if (i.row() == 0) return int(Qt::AlignCenter);
-            return int((i.column() == 1 ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignVCenter);
-        }
-        if (role == Qt::BackgroundRole) return QColor(Qt::black);
-        if (role == Qt::ForegroundRole) return QColor(Qt::white);
-        return {};
-    }
-    bool setData(const QModelIndex& i, const QVariant& v, int role) override {
-        if (role != Qt::EditRole) return false;
-        m_g.setCell(i.column(), i.row(), v.toString());
-        return true;
-    }
-    Qt::ItemFlags flags(const QModelIndex& i) const override {
-        Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
-        if (i.row() > 0 && i.column() > 0) f |= Qt::ItemIsEditable;
-        return f;
-    }
-    void refresh() { beginResetModel(); endResetModel(); }
-    void cellChanged(int c, int r) { emit dataChanged(index(r, c), index(r, c)); }
-
-private:
-    TGridModel& m_g;
-};
-
 template <class W>
-W* place(QWidget* parent, W* w, int x, int y, int width, int height, const QString& hint = {}) {
-    w->setParent(parent);
-    w->setGeometry(x, y, width, height);
+W* make(QWidget* parent, const char* name, const QString& text, const QString& hint, QRect geo) {
+    auto* w = new W(parent);
+    w->setObjectName(QString::fromLatin1(name));
+    if constexpr (requires { w->setText(text); }) w->setText(text);
     if (!hint.isEmpty()) w->setToolTip(hint);
+    if (geo.width() <= 0) geo.setSize(w->sizeHint());
+    w->setGeometry(geo);
     return w;
 }
-QPushButton* button(QWidget* p, const QString& text, int x, int y, int w, int h, const QString& hint) {
-    return place(p, new QPushButton(text), x, y, w, h, hint);
-}
-QCheckBox* check(QWidget* p, const QString& text, int x, int y, int w, const QString& hint) {
-    return place(p, new QCheckBox(text), x, y, w, 17, hint);
-}
-QLineEdit* edit(QWidget* p, const QString& text, int x, int y, int w, int h, const QString& hint,
-                Qt::Alignment a = Qt::AlignLeft) {
-    auto* e = place(p, new QLineEdit(text), x, y, w, h, hint);
-    e->setAlignment(a | Qt::AlignVCenter);
+QRect at(int l, int t, int w = 0, int h = 0) { return QRect(l, t, w, h); }
+
+// Right-aligned number box without input method.
+QLineEdit* numberEdit(QWidget* p, const char* name, const QString& text, const QString& hint, QRect g) {
+    auto* e = make<QLineEdit>(p, name, text, hint, g);
+    e->setAlignment(Qt::AlignRight);
+    e->setAttribute(Qt::WA_InputMethodEnabled, false);
     return e;
 }
-QFrame* shape(QWidget* p, int x, int y, int w, int h, const QString& hint = {}) {
-    auto* s = place(p, new QFrame, x, y, w, h, hint);
-    s->setAutoFillBackground(true);
-    return s;
-}
-QAction* item(QMenu* m, const char* name, const QString& caption) {
-    QAction* a = caption == "-" ? m->addSeparator() : m->addAction(caption);
-    a->setObjectName(QString::fromLatin1(name));
-    return a;
-}
+
 }
 
-TForm102::TForm102(QWidget* parent) : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint), Grid(5, 5) {
-    setObjectName("Form102");
-    QFont f(QStringLiteral("Tahoma"));
-    f.setPixelSize(11);
-    setFont(f);
-    resize(596, 425);
-    buildControls();
+TForm102::TForm102(QWidget* parent) : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint) {
+    setObjectName(QStringLiteral("Form102"));
+    setFont(QFont(QStringLiteral("Tahoma")));
+    resize(DesignClientSize);
+
+    Splitter1 = new QSplitter(Qt::Vertical, this);
+    Splitter1->setObjectName(QStringLiteral("Splitter1"));
+    Splitter1->setHandleWidth(7);
+    Splitter1->setChildrenCollapsible(false);
+    Panel2 = new QWidget;
+    Panel2->setObjectName(QStringLiteral("Panel2"));
+    Panel1 = new QWidget;
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Splitter1->addWidget(Panel2);
+    Splitter1->addWidget(Panel1);
+    Splitter1->setSizes({182, DesignClientSize.height() - 182 - 7});
+    Splitter1->setStretchFactor(1, 1);
+    auto* lay = new QVBoxLayout(this);
+    lay->setContentsMargins(0, 0, 0, 0);
+    lay->addWidget(Splitter1);
+    Panel2->installEventFilter(this);
+    Panel1->installEventFilter(this);
+
+    buildTopPanel();
+    buildBottomPanel();
+    buildMenus();
     FormCreate();
 }
 
 TForm102::~TForm102() { FormDestroy(); }
 
-void TForm102::buildControls() {
-    Panel2 = place(this, new QFrame, 0, 0, 596, 182);
-    Splitter1 = place(this, new QFrame, 0, 182, 596, 7);
-    Splitter1->setCursor(Qt::SizeVerCursor);
-    Panel1 = place(this, new QFrame, 0, 189, 596, 236);
-    QWidget* t = Panel2;
-    Button2 = button(t, "切り取り", 4, 1, 63, 43, "CAD 上で切り取り範囲を左上、右下の順で２点を指示");
-    CheckBox4 = check(t, "即、TEXT 挿入", 73, 4, 97, "切り取り後、即座に DXF ファイルで TEXT を挿入");
-    CheckBox5 = check(t, "即、TEXT 作成", 73, 23, 97, "切り取り後、即座に TEXT を作成");
-    CheckBox5->setChecked(true);  // design state; the settings decide
-    CheckBox3 = check(t, "二値化", 172, 4, 56, "切り取り時に画像を二値化（GRID はオフにしてください）");
-    CheckBox7 = check(t, "作成文字高=", 172, 23, 85, "画像に関係なく、作成 TEXT の高さを入力");
-    Edit6 = edit(t, "2.5", 259, 22, 56, 21, "作成する TEXT の文字高さ固定値", Qt::AlignRight);
-    Button6 = button(t, "文字枠色=", 230, 0, 70, 21, "画像表示の文字枠色");
-    Shape1 = shape(t, 302, 4, 17, 15);
-    Button11 = button(t, "文字画層色=", 322, 0, 76, 21, "作成画層 MIRTEX の色");
-    Shape3 = shape(t, 400, 4, 17, 15);
-    Button16 = button(t, "注意文字色=", 319, 21, 79, 21, "誤認識の可能性がある文字列の色");
-    Shape4 = shape(t, 400, 25, 17, 15);
-    Edit7 = edit(t, "", 423, 1, 107, 20, "CAD 上の切り取り幅、高さ");
-    Button8 = button(t, "画像確認", 419, 21, 56, 21, "画像を確認");
-    Button14 = button(t, "フォルダ", 477, 21, 54, 21, "EXE のフォルダを表示");
-    Label2 = place(t, new QLabel("注意文字="), 533, 27, 60, 13);
-    Edit9 = edit(t, "?", 595, 24, 25, 21, "注意文字");
+void TForm102::buildTopPanel() {
+    QWidget* p = Panel2;
+    Button2 = make<QPushButton>(p, "Button2", "切り取り", "CAD 上で切り取り範囲を左上、右下の順で２点を指示", at(4, 1, 63, 43));
+    CheckBox4 = make<QCheckBox>(p, "CheckBox4", "即、TEXT 挿入", "切り取り後、即座に DXF ファイルで TEXT を挿入", at(73, 4));
+    CheckBox5 = make<QCheckBox>(p, "CheckBox5", "即、TEXT 作成", "切り取り後、即座に TEXT を作成", at(73, 23));
+    CheckBox5->setChecked(true);  // design state; the settings decide at start
+    CheckBox3 = make<QCheckBox>(p, "CheckBox3", "二値化", "切り取り時に画像を二値化（GRID はオフにしてください）", at(172, 4));
+    CheckBox7 = make<QCheckBox>(p, "CheckBox7", "作成文字高=", "画像に関係なく、作成 TEXT の高さを入力", at(172, 23));
+    Edit6 = numberEdit(p, "Edit6", "2.5", "作成する TEXT の文字高さ固定値", at(259, 22, 40, 21));
+    Button6 = make<QPushButton>(p, "Button6", "文字枠色=", "画像表示の文字枠色", at(230, 0, 70, 21));
+    Shape1 = make<QFrame>(p, "Shape1", {}, {}, at(302, 4, 16, 14));
+    Button11 = make<QPushButton>(p, "Button11", "文字画層色=", "作成画層 MIRTEX の色", at(322, 0, 76, 21));
+    Shape3 = make<QFrame>(p, "Shape3", {}, {}, at(400, 4, 16, 14));
+    Button16 = make<QPushButton>(p, "Button16", "注意文字色=", "誤認識の可能性がある文字列の色", at(319, 21, 79, 21));
+    Shape4 = make<QFrame>(p, "Shape4", {}, {}, at(400, 25, 16, 14));
+    Edit7 = make<QLineEdit>(p, "Edit7", {}, "CAD 上の切り取り幅、高さ", at(423, 1, 105, 20));
+    Button8 = make<QPushButton>(p, "Button8", "画像確認", "画像を確認", at(419, 21, 56, 22));
+    Button14 = make<QPushButton>(p, "Button14", "フォルダ", "EXE のフォルダを表示", at(477, 21, 54, 22));
+    Label2 = make<QLabel>(p, "Label2", "注意文字=", {}, at(533, 27));
+    Edit9 = make<QLineEdit>(p, "Edit9", "?", "注意文字", at(595, 24, 20, 20));
     QFont bold = Edit9->font();
     bold.setBold(true);
     Edit9->setFont(bold);
     Edit9->setFocusPolicy(Qt::ClickFocus);
-    Button4 = button(t, "CAD", 532, 2, 62, 41, "ターゲット CAD を変更");
-    Image1 = place(t, new QLabel, 0, 46, 596, 136);
+    Edit9->setAttribute(Qt::WA_InputMethodEnabled, false);
+    Button4 = make<QPushButton>(p, "Button4", "CAD", "ターゲット CAD を変更", at(532, 2, 62, 41));
+    Image1 = make<QLabel>(p, "Image1", {}, {}, at(0, 46, 596, 182 - 46));
     Image1->setAlignment(Qt::AlignCenter);
+    for (QFrame* s : {Shape1, Shape3, Shape4}) s->setAutoFillBackground(true);
+    m_anchors.push_back({Edit7, true, false, false, Edit7->geometry(), QSize(596, 182)});
+    m_anchors.push_back({Button4, false, true, false, Button4->geometry(), QSize(596, 182)});
+    m_anchors.push_back({Image1, true, false, true, Image1->geometry(), QSize(596, 182)});
+    connect(CheckBox4, &QCheckBox::clicked, this, &TForm102::CheckBox4Click);
+    connect(CheckBox5, &QCheckBox::clicked, this, &TForm102::CheckBox5Click);
+    connect(Button8, &QPushButton::clicked, this, &TForm102::Button8Click);
+    connect(Button14, &QPushButton::clicked, this, &TForm102::Button14Click);
+}
 
-    QWidget* b = Panel1;
-    Shape2 = shape(b, 3, 6, 35, 12, "CAD 上に表示できない文字があるときは黄色");
-    Button13 = button(b, "▼", 3, 22, 35, 19, "CAD 上で表示できない文字を含む行を探す");
-    QFont big = font();
-    big.setPixelSize(19);
-    Edit8 = edit(b, "", 44, 6, 54, 29, "CAD 上で表示できない可能性のある文字");
+void TForm102::buildBottomPanel() {
+    QWidget* p = Panel1;
+    const QSize panel(596, 425 - 182 - 7);
+    Shape2 = make<QFrame>(p, "Shape2", {}, "CAD 上に表示できない文字があるときは黄色", at(3, 6, 35, 12));
+    Shape2->setAutoFillBackground(true);
+    setSwatch(Shape2, Qt::black);
+    Button13 = make<QPushButton>(p, "Button13", "▼", "CAD 上で表示できない文字を含む行を探す", at(3, 22, 35, 19));
+    Edit8 = make<QLineEdit>(p, "Edit8", {}, "CAD 上で表示できない可能性のある文字", at(44, 6, 52, 31));
     Edit8->setReadOnly(true);
-    Edit8->setFocusPolicy(Qt::NoFocus);
-    Edit8->setFont(big);
-    Edit2 = edit(b, "", 102, 5, 472, 29, "OCR 文字編集", Qt::AlignHCenter);
+    Edit8->setFocusPolicy(Qt::ClickFocus);
+    Edit2 = make<QLineEdit>(p, "Edit2", {}, "OCR 文字編集", at(102, 5, 474, 33));
+    Edit2->setAlignment(Qt::AlignCenter);
+    QFont big(QStringLiteral("ＭＳ ゴシック"));
+    big.setPixelSize(19);
     Edit2->setFont(big);
-    Image2 = place(b, new QLabel("▶"), 580, 10, 13, 15);
-    Image2->setStyleSheet("color: #00c000");
-    Button1 = button(b, "TEXT 挿入", 9, 42, 80, 23, "文字幅 0.5 ～ 1.0 で、CAD 上に TEXT を DXF ファイルで一括挿入");
-    CheckBox1 = check(b, "中央", 94, 45, 50, "文字基点を画面中央に表示");
-    CheckBox2 = check(b, "矢印", 94, 65, 50, "三角矢印を描画");
-    Button9 = button(b, "TEXT 作成", 7, 67, 82, 23, "文字幅自動で、CAD 上に TEXT を１つずつ作成");
-    Button3 = button(b, "角度丸め =", 147, 45, 68, 21, "文字角度を丸め");
-    Edit1 = edit(b, "5.0", 218, 45, 43, 21, "丸め角度", Qt::AlignRight);
-    Button7 = button(b, "座標丸め =", 147, 68, 68, 21, "X, Y 座標値を丸め");
-    Edit3 = edit(b, "0.5", 218, 68, 43, 21, "座標丸め", Qt::AlignRight);
-    Label1 = place(b, new QLabel("画像文字高係数="), 265, 49, 95, 13);
-    Edit4 = edit(b, "0.9", 363, 45, 48, 21, "OCR 画像の文字高さ係数", Qt::AlignRight);
-    CheckBox6 = check(b, "作成文字高=", 270, 69, 90, "画像に関係なく、TEXT の高さを入力");
-    Edit5 = edit(b, "2.5", 363, 69, 48, 21, "作成する TEXT の文字高さの固定値", Qt::AlignRight);
-    Button5 = button(b, "再読み込み", 415, 42, 75, 25, "OCR 結果のファイルを再読み込み");
-    Button12 = button(b, "文字列置換", 415, 68, 75, 23, "部分一致で文字列を置換");
-    Button17 = button(b, "作成を中止", 495, 42, 75, 25, "TEXT の作成を中止");
+    Edit8->setFont(big);
+    Image2 = make<QLabel>(p, "Image2", "▶", {}, at(580, 10, 14, 16));
+    Image2->setStyleSheet(QStringLiteral("color: #20c020;"));
+    Button1 = make<QPushButton>(p, "Button1", "TEXT 挿入", "文字幅 0.5 ～ 1.0 で、CAD 上に TEXT を DXF ファイルで一括挿入", at(9, 42, 80, 22));
+    CheckBox1 = make<QCheckBox>(p, "CheckBox1", "中央", "文字基点を画面中央に表示", at(94, 45));
+    CheckBox2 = make<QCheckBox>(p, "CheckBox2", "矢印", "三角矢印を描画", at(94, 65));
+    Button9 = make<QPushButton>(p, "Button9", "TEXT 作成", "文字幅自動で、CAD 上に TEXT を１つずつ作成", at(7, 67, 82, 22));
+    Button3 = make<QPushButton>(p, "Button3", "角度丸め =", "文字角度を丸め", at(147, 45, 68, 21));
+    Edit1 = numberEdit(p, "Edit1", "5.0", "丸め角度", at(218, 45, 40, 21));
+    Button7 = make<QPushButton>(p, "Button7", "座標丸め =", "X, Y 座標値を丸め", at(147, 68, 68, 21));
+    Edit3 = numberEdit(p, "Edit3", "0.5", "座標丸め", at(218, 68, 40, 21));
+    Label1 = make<QLabel>(p, "Label1", "画像文字高係数=", {}, at(265, 49));
+    Edit4 = numberEdit(p, "Edit4", "0.9", "OCR 画像の文字高さ係数", at(363, 45, 44, 21));
+    CheckBox6 = make<QCheckBox>(p, "CheckBox6", "作成文字高=", "画像に関係なく、TEXT の高さを入力", at(270, 69));
+    Edit5 = numberEdit(p, "Edit5", "2.5", "作成する TEXT の文字高さの固定値", at(363, 69, 44, 21));
+    Button5 = make<QPushButton>(p, "Button5", "再読み込み", "OCR 結果のファイルを再読み込み", at(415, 42, 75, 22));
+    Button12 = make<QPushButton>(p, "Button12", "文字列置換", "部分一致で文字列を置換", at(415, 68, 75, 22));
+    Button17 = make<QPushButton>(p, "Button17", "作成を中止", "TEXT の作成を中止", at(495, 42, 75, 22));
     Button17->setEnabled(false);
-    CheckBox8 = check(b, "LISP で作成", 492, 69, 90, "");
-    Button15 = button(b, "LISP で作成", 571, 64, 75, 25, "");
+    CheckBox8 = make<QCheckBox>(p, "CheckBox8", "LISP で作成", {}, at(492, 69));
+    Button15 = make<QPushButton>(p, "Button15", "LISP で作成", {}, at(571, 64, 20, 20));
     Button15->setVisible(false);
-    StringGrid1 = place(b, new QTableView, 4, 92, 588, 88, "項目名クリックでソート、マウス右クリックでポップアップメニュー");
-    Memo1 = place(b, new QPlainTextEdit, 3, 184, 590, 49);
+    StringGrid1 = make<QTableView>(p, "StringGrid1", {}, "項目名クリックでソート、マウス右クリックでポップアップメニュー", at(4, 92, 588, 88));
+    Memo1 = make<QPlainTextEdit>(p, "Memo1", {}, {}, at(3, 184, 590, 50));
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    for (auto* e : {Edit1, Edit3, Edit4, Edit5, Edit6, Edit9}) e->setAttribute(Qt::WA_InputMethodEnabled, false);
+    Memo1->viewport()->installEventFilter(this);
 
-    auto* adapter = new GridAdapter(Grid, this);
-    StringGrid1->setModel(adapter);
+    QFont gridFont(QStringLiteral("ＭＳ ゴシック"));
+    gridFont.setPixelSize(13);
+    StringGrid1->setFont(gridFont);
     StringGrid1->horizontalHeader()->hide();
     StringGrid1->verticalHeader()->hide();
     StringGrid1->verticalHeader()->setDefaultSectionSize(TGridModel::DefaultRowHeight);
-    QFont gf(QStringLiteral("ＭＳ ゴシック"));
-    gf.setPixelSize(13);
-    StringGrid1->setFont(gf);
-    TGridModel::Listener l;
-    l.cellChanged = [adapter](int c, int r) { adapter->cellChanged(c, r); };
-    l.layoutChanged = [this, adapter] {
-        adapter->refresh();
-        for (int c = 0; c < Grid.ColCount(); ++c) StringGrid1->setColumnWidth(c, Grid.colWidth(c));
-    };
-    l.currentChanged = [this] { StringGrid1Click(); };
-    Grid.setListener(l);
-    connect(StringGrid1, &QTableView::clicked, this, [this](const QModelIndex& i) {
-        if (i.row() < 1 || i.column() < 1) return;
-        if (i.row() == Grid.Row() && i.column() == Grid.Col()) StringGrid1Click();
-        else Grid.setCurrent(i.column(), i.row());
-    });
-
-    PopupMenu1 = new QMenu(this);
-    PopupMenu1->setObjectName("PopupMenu1");
-    item(PopupMenu1, "N1", "■  CAD からの切り取り画像 (source.png) ");
-    item(PopupMenu1, "N3", "-");
-    item(PopupMenu1, "OCRsource1png1", "■ OCR 後の字消し画像 (resultLN.png) : 文字枠色でライン描画");
-    item(PopupMenu1, "N2", "-");
-    item(PopupMenu1, "N2OCR1", "■ OCR 後の字消し画像 (resultBK.png) : 黒色で塗りつぶし");
-    item(PopupMenu1, "OCRsource2png1", "■ OCR 後の字消し画像 (resultWH.png) : 白色で塗りつぶし");
-    item(PopupMenu1, "N6", "-");
-    connect(item(PopupMenu1, "MIRTEXexe1", "■ エクスプローラーで MIRTEX.exe のフォルダを開く"),
-            &QAction::triggered, this, &TForm102::MIRTEXexe1Click);
-    item(PopupMenu1, "N5", "-");
-    item(PopupMenu1, "N4", "取り消し（メニューを閉じる）");
-    PopupMenu2 = new QMenu(this);
-    PopupMenu2->setObjectName("PopupMenu2");
-    item(PopupMenu2, "qvriselsp1", "QVRISE.lsp をロード");
-    item(PopupMenu2, "N7", "-");
-    item(PopupMenu2, "VRISE1", "■ QVRISE（全体の文字幅はほぼそのままで、文字高さを変更）");
-    item(PopupMenu2, "VSWEEP1", "■ QVSWEEP（背景の文字っぽいポリラインを削除）");
-    item(PopupMenu2, "VRULE1", "■ QVRULE（ほぼ同じ文字高さの点在した TEXT から罫線を作成）");
-    item(PopupMenu2, "VSPAN1", "■ QVSPAN（罫線の幅、高さを変更）");
-    item(PopupMenu2, "VALIGN1", "■ QVALIGN（罫線（格子）内の文字位置を変更、整列）");
-    item(PopupMenu2, "N8", "-");
-    item(PopupMenu2, "VCOPY1", "■ QVCOPY（点在した TEXT の文字列をクリップボードにコピー）");
-    item(PopupMenu2, "VDROP1", "■ QVDROP（クリップボードの複数の文字列を CAD に作成）");
+    StringGrid1->verticalHeader()->setMinimumSectionSize(1);
+    StringGrid1->horizontalHeader()->setMinimumSectionSize(0);
+    StringGrid1->setStyleSheet(QStringLiteral(
+        "QTableView { background: black; color: white; gridline-color: #808080; }"
+        "QTableView::item { padding: 0px; }"));
     StringGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(StringGrid1, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& p) { PopupMenu2->popup(StringGrid1->viewport()->mapToGlobal(p)); });
+    m_gridModel = new GridTableModel(Grid, this);
+    StringGrid1->setModel(m_gridModel);
 
-    const char* names[] = {"Panel1", "Panel2", "Splitter1"};
-    QWidget* ws[] = {Panel1, Panel2, Splitter1};
-    for (int i = 0; i < 3; ++i) ws[i]->setObjectName(names[i]);
+    m_anchors.push_back({Edit2, true, false, false, Edit2->geometry(), panel});
+    m_anchors.push_back({Image2, false, true, false, Image2->geometry(), panel});
+    m_anchors.push_back({StringGrid1, true, false, true, StringGrid1->geometry(), panel});
+    m_anchors.push_back({Memo1, true, false, false, Memo1->geometry(), panel});
 
-    connect(CheckBox1, &QCheckBox::toggled, this, &TForm102::CheckBox1Click);
-    connect(CheckBox2, &QCheckBox::toggled, this, &TForm102::CheckBox1Click);
-    connect(CheckBox4, &QCheckBox::toggled, this, &TForm102::CheckBox4Click);
-    connect(CheckBox5, &QCheckBox::toggled, this, &TForm102::CheckBox5Click);
-    connect(Button8, &QPushButton::clicked, this, &TForm102::Button8Click);
-    connect(Button14, &QPushButton::clicked, this, &TForm102::Button14Click);
+    connect(CheckBox1, &QCheckBox::clicked, this, &TForm102::CheckBox1Click);
+    connect(CheckBox2, &QCheckBox::clicked, this, &TForm102::CheckBox1Click);
+    connect(Edit2, &QLineEdit::textEdited, this, &TForm102::Edit2Change);
     connect(Button13, &QPushButton::clicked, this, &TForm102::Button13Click);
     connect(Button5, &QPushButton::clicked, this, &TForm102::Button5Click);
-    connect(Edit2, &QLineEdit::textChanged, this, &TForm102::Edit2Change);
+    for (QLineEdit* e : {Edit1, Edit3}) e->installEventFilter(this);
+    connect(StringGrid1->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& cur) {
+                if (cur.isValid()) Grid.setCurrent(cur.column(), cur.row());
+            });
+    connect(StringGrid1, &QTableView::clicked, this, [this] { StringGrid1Click(); });
+    connect(StringGrid1, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& pos) { PopupMenu2->popup(StringGrid1->viewport()->mapToGlobal(pos)); });
+
+    TGridModel::Listener l;
+    l.cellChanged = [this](int c, int r) { m_gridModel->cellChanged(c, r); };
+    l.layoutChanged = [this] {
+        m_gridModel->reset();
+        for (int c = 0; c < Grid.ColCount(); ++c) StringGrid1->setColumnWidth(c, Grid.colWidth(c));
+        syncViewCurrent();
+    };
+    l.currentChanged = [this] {
+        syncViewCurrent();
+        StringGrid1Click();
+    };
+    l.selectionChanged = [this] { syncViewCurrent(); };
+    Grid.setListener(std::move(l));
 }
 
-void TForm102::setSwatch(QFrame* s, QColor c) {
-    QPalette p = s->palette();
-    p.setColor(QPalette::Window, c);
-    s->setPalette(p);
+void TForm102::buildMenus() {
+    struct Item { const char* name; const char* caption; };
+    auto build = [this](const char* menuName, std::initializer_list<Item> items) {
+        auto* m = new QMenu(this);
+        m->setObjectName(QString::fromLatin1(menuName));
+        for (const Item& it : items) {
+            QAction* a = m->addAction(QString::fromUtf8(it.caption));
+            a->setObjectName(QString::fromLatin1(it.name));
+            if (QString::fromUtf8(it.caption) == u"-") a->setSeparator(true);
+        }
+        return m;
+    };
+    PopupMenu1 = build("PopupMenu1", {
+        {"N1", "■  CAD からの切り取り画像 (source.png) "}, {"N3", "-"},
+        {"OCRsource1png1", "■ OCR 後の字消し画像 (resultLN.png) : 文字枠色でライン描画"}, {"N2", "-"},
+        {"N2OCR1", "■ OCR 後の字消し画像 (resultBK.png) : 黒色で塗りつぶし"},
+        {"OCRsource2png1", "■ OCR 後の字消し画像 (resultWH.png) : 白色で塗りつぶし"}, {"N6", "-"},
+        {"MIRTEXexe1", "■ エクスプローラーで MIRTEX.exe のフォルダを開く"}, {"N5", "-"},
+        {"N4", "取り消し（メニューを閉じる）"}});
+    PopupMenu2 = build("PopupMenu2", {
+        {"qvriselsp1", "QVRISE.lsp をロード"}, {"N7", "-"},
+        {"VRISE1", "■ QVRISE（全体の文字幅はほぼそのままで、文字高さを変更）"},
+        {"VSWEEP1", "■ QVSWEEP（背景の文字っぽいポリラインを削除）"},
+        {"VRULE1", "■ QVRULE（ほぼ同じ文字高さの点在した TEXT から罫線を作成）"},
+        {"VSPAN1", "■ QVSPAN（罫線の幅、高さを変更）"},
+        {"VALIGN1", "■ QVALIGN（罫線（格子）内の文字位置を変更、整列）"}, {"N8", "-"},
+        {"VCOPY1", "■ QVCOPY（点在した TEXT の文字列をクリップボードにコピー）"},
+        {"VDROP1", "■ QVDROP（クリップボードの複数の文字列を CAD に作成）"}});
+    connect(PopupMenu1->findChild<QAction*>(QStringLiteral("MIRTEXexe1")), &QAction::triggered, this,
+            &TForm102::MIRTEXexe1Click);
+}
+
+void TForm102::setSwatch(QFrame* shape, const QColor& c) {
+    QPalette pal = shape->palette();
+    pal.setColor(QPalette::Window, c);
+    shape->setPalette(pal);
+    shape->update();
 }
 
 void TForm102::FormCreate() {
     Edit7->clear();
     TargetProgID = QStringLiteral("BricscadApp.AcadApplication");
-    const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
-    const SettingsValues v = readSettings(IniFile(AppPaths::exePathWith(".ini")),
-                                          {screen, size(), TargetProgID, Edit9->text()});
-    move(v.Left, v.Top);
-    resize(qBound(1, v.Width, 16384), qBound(1, v.Height, 16384));
+    const IniFile ini(AppPaths::exePathWith(QStringLiteral(".ini")));
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    applySettings(readSettings(ini, {screen ? screen->size() : DesignClientSize, size(),
+                                     TargetProgID, Edit9->text()}));
+    setWindowTitle(QGuiApplication::applicationDisplayName() + QStringLiteral(" [ ") + TargetCadName +
+                   QStringLiteral(" ]"));
+    setupResultHeader(Grid);
+    Button1->setEnabled(false);
+    Button9->setEnabled(false);
+    Edit2->clear();
+    OcrResultLines.clear();
+}
+
+void TForm102::applySettings(const SettingsValues& v) {
+    setGeometry(v.Left, v.Top, v.Width, v.Height);
     TargetProgID = v.ProgID;
     TargetCadName = v.Name;
+    // Set like a user's click so that the exclusive pair stays exclusive.
+    auto setBox = [](QCheckBox* box, bool on, auto handler) {
+        box->setChecked(on);
+        handler();
+    };
     CheckBox1->setChecked(v.Center);
     CheckBox2->setChecked(v.Arrow);
     Edit1->setText(v.DegStep);
@@ -264,62 +283,97 @@ void TForm102::FormCreate() {
     ZcadSleep = v.ZcadSleep;
     AcadSleep = v.AcadSleep;
     Edit4->setText(v.HScale);
-    CheckBox4->setChecked(v.AutoDraw);
-    CheckBox5->setChecked(v.AutoDxf);
+    setBox(CheckBox4, v.AutoDraw, [this] { CheckBox4Click(); });
+    setBox(CheckBox5, v.AutoDxf, [this] { CheckBox5Click(); });
     CheckBox6->setChecked(v.Man2);
     CheckBox7->setChecked(v.Man);
     CheckBox8->setChecked(v.UseLISP);
     Edit9->setText(v.Attn);
-    setWindowTitle(kTitle + " [ " + TargetCadName + " ]");
-    setupResultHeader(Grid);
-    Button1->setEnabled(false);
-    Button9->setEnabled(false);
-    Edit2->clear();
-    setSwatch(Shape2, Qt::black);
-    OcrResultLines.clear();
+}
+
+SettingsValues TForm102::collectSettings() const {
+    SettingsValues v;
+    const QRect g = geometry();
+    v.Left = g.left();
+    v.Top = g.top();
+    v.Width = g.width();
+    v.Height = g.height();
+    v.ProgID = TargetProgID;
+    v.Name = TargetCadName;
+    v.Center = CheckBox1->isChecked();
+    v.Arrow = CheckBox2->isChecked();
+    v.DegStep = Edit1->text();
+    v.XYStep = Edit3->text();
+    v.LineAci = LineAci;
+    v.TextAci = TextAci;
+    v.AttnAci = AttnAci;
+    v.ZcadSleep = ZcadSleep;
+    v.AcadSleep = AcadSleep;
+    v.HScale = Edit4->text();
+    v.AutoDraw = CheckBox4->isChecked();
+    v.AutoDxf = CheckBox5->isChecked();
+    v.Man2 = CheckBox6->isChecked();
+    v.Man = CheckBox7->isChecked();
+    v.UseLISP = CheckBox8->isChecked();
+    v.Attn = Edit9->text();
+    return v;
 }
 
 void TForm102::FormDestroy() {
     if (m_destroyed) return;
     m_destroyed = true;
     OcrResultLines.clear();
-    SettingsValues v;
-    v.Left = x(); v.Top = y(); v.Width = width(); v.Height = height();
-    v.ProgID = TargetProgID; v.Name = TargetCadName;
-    v.Center = CheckBox1->isChecked(); v.Arrow = CheckBox2->isChecked();
-    v.DegStep = Edit1->text(); v.XYStep = Edit3->text();
-    v.LineAci = LineAci; v.TextAci = TextAci; v.AttnAci = AttnAci;
-    v.ZcadSleep = ZcadSleep; v.AcadSleep = AcadSleep;
-    v.HScale = Edit4->text();
-    v.AutoDraw = CheckBox4->isChecked(); v.AutoDxf = CheckBox5->isChecked();
-    v.Man2 = CheckBox6->isChecked(); v.Man = CheckBox7->isChecked(); v.UseLISP = CheckBox8->isChecked();
-    v.Attn = Edit9->text();
-    IniFile ini(AppPaths::exePathWith(".ini"));
-    writeSettings(ini, v);
-    ini.save();  // like the platform's INI service, a failed write is not reported
+    IniFile ini(AppPaths::exePathWith(QStringLiteral(".ini")));
+    writeSettings(ini, collectSettings());
+    ini.save();
+    Grid.setListener({});
+}
+
+void TForm102::syncViewCurrent() {
+    const QModelIndex want = m_gridModel->index(Grid.Row(), Grid.Col());
+    if (StringGrid1->currentIndex() != want) StringGrid1->setCurrentIndex(want);
 }
 
 void TForm102::addLine(const QString& line) { Memo1->appendPlainText(line); }
 void TForm102::clear() { Memo1->clear(); }
 void TForm102::processMessages() { QCoreApplication::processEvents(); }
-void TForm102::information(const QString& text) { QMessageBox::information(nullptr, kTitle, text); }
+void TForm102::information(const QString& text) {
+    QMessageBox::information(nullptr, QGuiApplication::applicationDisplayName(), text);
+}
+
+double TForm102::txhscFromEdit4() const { return parseLenientNumber(Edit4->text(), 0.8); }
 
 void TForm102::CheckBox1Click() {
     if (!CheckBox1->isChecked()) return;
-    if (Grid.Col() != 1) Grid.setCol(1);  // the move shows the row
-    else StringGrid1Click();
+    Grid.setCol(1);
+    StringGrid1Click();
 }
-void TForm102::CheckBox4Click() { if (CheckBox4->isChecked()) CheckBox5->setChecked(false); }
-void TForm102::CheckBox5Click() { if (CheckBox5->isChecked()) CheckBox4->setChecked(false); }
-void TForm102::Button8Click() { PopupMenu1->popup(Button8->mapToGlobal(QPoint(0, Button8->height()))); }
-void TForm102::Button14Click() { QDesktopServices::openUrl(QUrl::fromLocalFile(AppPaths::exeFolder())); }
-void TForm102::MIRTEXexe1Click() { Button14Click(); }
+
+void TForm102::CheckBox4Click() {
+    if (CheckBox4->isChecked()) CheckBox5->setChecked(false);
+}
+
+void TForm102::CheckBox5Click() {
+    if (CheckBox5->isChecked()) CheckBox4->setChecked(false);
+}
+
 void TForm102::Edit2Change() { Grid.setCell(1, Grid.Row(), Edit2->text()); }
+
+void TForm102::Memo1DblClick() {
+    const QString line = Memo1->textCursor().block().text();
+    const qsizetype colon = line.indexOf(u':');
+    if (colon < 0) return;
+    bool ok = false;
+    const int row = line.left(colon).trimmed().toInt(&ok);
+    if (!ok || row <= 0 || row >= Grid.RowCount()) return;
+    Grid.setRow(row);
+    StringGrid1Click();
+}
 
 void TForm102::StringGrid1Click() {
     const int r = Grid.Row();
     if (r <= 0) return;
-    if (trimControls(Grid.cell(2, r)).isEmpty() || trimControls(Grid.cell(3, r)).isEmpty()) return;
+    if (Grid.cell(2, r).trimmed().isEmpty() || Grid.cell(3, r).trimmed().isEmpty()) return;
     Edit2->setText(Grid.cell(1, r));
     setSwatch(Shape2, checkSjisText(Edit2->text()) ? QColor(255, 255, 0) : QColor(Qt::black));
 }
@@ -329,27 +383,48 @@ void TForm102::Button13Click() {
     setSwatch(Shape2, Qt::black);
     Shape2->repaint();
     const int row = findNextFlaggedRow(Grid);
-    if (row <= 0) return;
+    if (row < 0) return;
     const QString chars = offendingSjisChars(Grid.cell(1, row));
     if (!chars.isEmpty()) Edit8->setText(chars);
-    if (row != Grid.Row()) Grid.setRow(row);
-    else StringGrid1Click();
-}
-
-double TForm102::txhscFromEdit4() const { return parseLenientNumber(Edit4->text(), 0.8); }
-
-int TForm102::readResultSL(double txhsc, bool degFix) {
-    const QFontMetrics fm(StringGrid1->font());
-    const int n = ::readResultSL(OcrResultLines, Crop, txhsc, degFix, Grid,
-                                 [fm](const QString& s) { return fm.horizontalAdvance(s); });
-    if (n > 0) writeResultExport(AppPaths::exePathWith(".tsv"), Crop, Grid);
-    return n;
+    if (Grid.Row() == row) StringGrid1Click();  // no move, so no notification
+    else Grid.setRow(row);
 }
 
 void TForm102::Button5Click() {
-    try {
-        readResultSL(txhscFromEdit4(), false);
-    } catch (const std::exception& e) {
-        QMessageBox::critical(nullptr, kTitle, QString::fromUtf8(e.what()));
+    const QFontMetrics fm(StringGrid1->font());
+    readResultSL(OcrResultLines, Crop, txhscFromEdit4(), false, Grid,
+                 [&fm](const QString& s) { return fm.horizontalAdvance(s); });
+    writeResultExport(AppPaths::exePathWith(QStringLiteral(".tsv")), Crop, Grid);
+}
+
+void TForm102::Button8Click() {
+    const QPoint corner = Button8->mapTo(this, QPoint(0, Button8->height()));
+    PopupMenu1->popup(mapToGlobal(corner));
+}
+
+void TForm102::Button14Click() { QDesktopServices::openUrl(QUrl::fromLocalFile(AppPaths::exeFolder())); }
+
+void TForm102::MIRTEXexe1Click() { Button14Click(); }
+
+bool TForm102::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Resize && (watched == Panel1 || watched == Panel2)) {
+        const QSize now = static_cast<QWidget*>(watched)->size();
+        for (const Anchor& a : m_anchors) {
+            if (a.w->parent() != watched) continue;
+            QRect g = a.design;
+            const int dx = now.width() - a.panel.width(), dy = now.height() - a.panel.height();
+            if (a.stretchX) g.setWidth(std::max(0, g.width() + dx));
+            if (a.right) g.moveLeft(g.left() + dx);
+            if (a.stretchY) g.setHeight(std::max(0, g.height() + dy));
+            else if (a.w == Memo1) g.moveTop(g.top() + dy);
+            a.w->setGeometry(g);
+        }
+    } else if (event->type() == QEvent::KeyPress && (watched == Edit1 || watched == Edit3)) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        // Enter runs the rounding command of the box once it exists; never typed.
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) return true;
+    } else if (event->type() == QEvent::MouseButtonDblClick && watched == Memo1->viewport()) {
+        QMetaObject::invokeMethod(this, &TForm102::Memo1DblClick, Qt::QueuedConnection);
     }
+    return QWidget::eventFilter(watched, event);
 }

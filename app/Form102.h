@@ -1,35 +1,40 @@
 #pragma once
-// The main window: every control of the system, the process-wide state and
-// the handlers that only route or open things.
-#include "StatusMemo.h"
+// The main window: every control of the system, the shared state the commands
+// work on, and the thin handlers that route to plain functions.
+#include "app/GridTableModel.h"
+#include "app/Settings.h"
+#include "app/StatusMemo.h"
 #include "results/CropGeometry.h"
 #include "results/GridModel.h"
 
 #include <QCheckBox>
+#include <QColor>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSplitter>
 #include <QStringList>
 #include <QTableView>
 #include <QWidget>
+#include <vector>
 
 class TForm102 : public QWidget, public IStatusMemo {
     Q_OBJECT
 public:
+    static const QSize DesignClientSize;
     explicit TForm102(QWidget* parent = nullptr);
     ~TForm102() override;
 
-    // IStatusMemo, on Memo1.
+    // IStatusMemo
     void addLine(const QString& line) override;
     void clear() override;
     void processMessages() override;
     void information(const QString& text) override;
 
     double txhscFromEdit4() const;
-    int readResultSL(double txhsc, bool degFix);
 
     QStringList OcrResultLines;
     QString OcrFlaggedLines;
@@ -41,10 +46,12 @@ public:
     int sgUndoCnt = 0;
     TGridModel Grid;
 
-    QFrame *Panel1, *Panel2, *Splitter1;
+    QWidget *Panel1, *Panel2;
+    QSplitter* Splitter1;
     QPushButton *Button1, *Button2, *Button3, *Button4, *Button5, *Button6, *Button7, *Button8,
         *Button9, *Button11, *Button12, *Button13, *Button14, *Button15, *Button16, *Button17;
-    QCheckBox *CheckBox1, *CheckBox2, *CheckBox3, *CheckBox4, *CheckBox5, *CheckBox6, *CheckBox7, *CheckBox8;
+    QCheckBox *CheckBox1, *CheckBox2, *CheckBox3, *CheckBox4, *CheckBox5, *CheckBox6, *CheckBox7,
+        *CheckBox8;
     QLineEdit *Edit1, *Edit2, *Edit3, *Edit4, *Edit5, *Edit6, *Edit7, *Edit8, *Edit9;
     QFrame *Shape1, *Shape2, *Shape3, *Shape4;
     QLabel *Image1, *Image2, *Label1, *Label2;
@@ -58,16 +65,34 @@ public slots:
     void CheckBox1Click();
     void CheckBox4Click();
     void CheckBox5Click();
+    void Edit2Change();
+    void Memo1DblClick();
+    void StringGrid1Click();
+    void Button5Click();
     void Button8Click();
+    void Button13Click();
     void Button14Click();
     void MIRTEXexe1Click();
-    void Edit2Change();
-    void StringGrid1Click();
-    void Button13Click();
-    void Button5Click();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void buildControls();
-    void setSwatch(QFrame* shape, QColor c);
+    void buildTopPanel();
+    void buildBottomPanel();
+    void buildMenus();
+    void applySettings(const SettingsValues& v);
+    SettingsValues collectSettings() const;
+    void setSwatch(QFrame* shape, const QColor& c);
+    void syncViewCurrent();
+    // Keeps a child's distance to its panel's right (and bottom) edge as designed.
+    struct Anchor {
+        QWidget* w;
+        bool stretchX, right, stretchY;
+        QRect design;
+        QSize panel;
+    };
+    std::vector<Anchor> m_anchors;
+    GridTableModel* m_gridModel = nullptr;
     bool m_destroyed = false;
 };

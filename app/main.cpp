@@ -1,18 +1,15 @@
-#include "Form102.h"
-#include "Theme.h"
-
-#include <QApplication>
-#include <QDialog>
+#include "app/Application.h"
+#include "app/Dialogs.h"
+#include "app/Form102.h"
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
+    MirtexApplication app(argc, argv);
     applyWindows10Dark(app);
-    // The main window is a top-level window of its own, with its own task-bar entry.
-    TForm102 form;
-    QDialog targetCad(&form), colorIndex(&form), textReplace(&form);
-    targetCad.setWindowTitle("ターゲット CAD");
-    colorIndex.setWindowTitle("■ ColorIndex");
-    textReplace.setWindowTitle("部分一致文字列置換");
-    form.show();
+    QApplication::setApplicationDisplayName(kApplicationTitle);
+    TForm102 Form102;  // a top-level window of its own: its own task-bar button
+    TTargetCADForm TargetCADForm(&Form102);
+    TColorIndexForm ColorIndexForm(&Form102);
+    TnTextTikanForm nTextTikanForm(&Form102);
+    Form102.show();
     return app.exec();
 }

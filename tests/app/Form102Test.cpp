@@ -1,0 +1,256 @@
+#include "app/AppPaths.h"
+#include "app/Application.h"
+#include "app/Form102.h"
+#include "app/IniFile.h"
+#include "imaging/Aci.h"
+
+#include <QAction>
+#include <QFile>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextBlock>
+#include <gtest/gtest.h>
+#include <memory>
+#include <stdexcept>
+
+namespace {
+class Form102Test : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        static int argc = 1;
+        static char name[] = "app_window_test";
+        static char* argv[] = {name, nullptr};
+        static MirtexApplication* app = new MirtexApplication(argc, argv);
+        QApplication::setApplicationDisplayName(kApplicationTitle);
+        Q_UNUSED(app);
+    }
+    void SetUp() override { AppPaths::setExecutableForTesting(dir.path()); }
+    std::unique_ptr<TForm102> open() { return std::make_unique<TForm102>(); }
+    void writeIni(const QByteArray& bytes) {
+        QFile f(dir.filePath("MIRTEX.ini"));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+    QTemporaryDir dir;
+};
+
+void fillRows(TForm102& w, int n) {
+    w.Grid.setRowCount(n + 1);
+    for (int r = 1; r <= n; ++r) {
+        w.Grid.setCell(0, r, QString::number(r) + " ");
+        w.Grid.setCell(1, r, QString("row %1").arg(r));
+        w.Grid.setCell(2, r, "2.5");
+        w.Grid.setCell(3, r, "0");
+    }
+}
+}
+
+TEST_F(Form102Test, ControlsHaveTheirCaptionsHintsStatesAndGeometry) {
+    auto w = open();
+    w->show();
+    QCoreApplication::processEvents();
+    struct Case { const char* name; const char* text; const char* hint; QRect geo; };
+    const Case cases[] = {
+        {"Button2", "切り取り", "CAD 上で切り取り範囲を左上、右下の順で２点を指示", {4, 1, 63, 43}},
+        {"CheckBox4", "即、TEXT 挿入", "切り取り後、即座に DXF ファイルで TEXT を挿入", {73, 4, 0, 0}},
+        {"CheckBox5", "即、TEXT 作成", "切り取り後、即座に TEXT を作成", {73, 23, 0, 0}},
+        {"CheckBox3", "二値化", "切り取り時に画像を二値化（GRID はオフにしてください）", {172, 4, 0, 0}},
+        {"CheckBox7", "作成文字高=", "画像に関係なく、作成 TEXT の高さを入力", {172, 23, 0, 0}},
+        {"Edit6", "2.5", "作成する TEXT の文字高さ固定値", {259, 22, 0, 0}},
+        {"Button6", "文字枠色=", "画像表示の文字枠色", {230, 0, 0, 0}},
+        {"Button11", "文字画層色=", "作成画層 MIRTEX の色", {322, 0, 0, 0}},
+        {"Button16", "注意文字色=", "誤認識の可能性がある文字列の色", {319, 21, 0, 0}},
+        {"Edit7", "", "CAD 上の切り取り幅、高さ", {423, 1, 0, 0}},
+        {"Button8", "画像確認", "画像を確認", {419, 21, 0, 0}},
+        {"Button14", "フォルダ", "EXE のフォルダを表示", {477, 21, 0, 0}},
+        {"Label2", "注意文字=", "", {533, 27, 0, 0}},
+        {"Edit9", "?", "注意文字", {595, 24, 0, 0}},
+        {"Button4", "CAD", "ターゲット CAD を変更", {532, 2, 62, 41}},
+        {"Shape2", "", "CAD 上に表示できない文字があるときは黄色", {3, 6, 35, 12}},
+        {"Button13", "▼", "CAD 上で表示できない文字を含む行を探す", {3, 22, 35, 19}},
+        {"Edit8", "", "CAD 上で表示できない可能性のある文字", {44, 6, 0, 0}},
+        {"Edit2", "", "OCR 文字編集", {102, 5, 0, 0}},
+        {"Button1", "TEXT 挿入", "文字幅 0.5 ～ 1.0 で、CAD 上に TEXT を DXF ファイルで一括挿入", {9, 42, 0, 0}},
+        {"CheckBox1", "中央", "文字基点を画面中央に表示", {94, 45, 0, 0}},
+        {"CheckBox2", "矢印", "三角矢印を描画", {94, 65, 0, 0}},
+        {"Button9", "TEXT 作成", "文字幅自動で、CAD 上に TEXT を１つずつ作成", {7, 67, 0, 0}},
+        {"Button3", "角度丸め =", "文字角度を丸め", {147, 45, 0, 0}},
+        {"Edit1", "90", "丸め角度", {218, 45, 0, 0}},
+        {"Button7", "座標丸め =", "X, Y 座標値を丸め", {147, 68, 0, 0}},
+        {"Edit3", "0.5", "座標丸め", {218, 68, 0, 0}},
+        {"Label1", "画像文字高係数=", "", {265, 49, 0, 0}},
+        {"Edit4", "0.8", "OCR 画像の文字高さ係数", {363, 45, 0, 0}},
+        {"CheckBox6", "作成文字高=", "画像に関係なく、TEXT の高さを入力", {270, 69, 0, 0}},
+        {"Edit5", "2.5", "作成する TEXT の文字高さの固定値", {363, 69, 0, 0}},
+        {"Button5", "再読み込み", "OCR 結果のファイルを再読み込み", {415, 42, 0, 0}},
+        {"Button12", "文字列置換", "部分一致で文字列を置換", {415, 68, 0, 0}},
+        {"Button17", "作成を中止", "TEXT の作成を中止", {495, 42, 0, 0}},
+        {"CheckBox8", "LISP で作成", "", {492, 69, 0, 0}},
+        {"Button15", "LISP で作成", "", {571, 64, 0, 0}},
+        {"StringGrid1", "", "項目名クリックでソート、マウス右クリックでポップアップメニュー", {4, 92, 0, 0}},
+        {"Memo1", "", "", {3, 184, 0, 0}},
+    };
+    for (const Case& c : cases) {
+        auto* ctl = w->findChild<QWidget*>(QString::fromLatin1(c.name));
+        ASSERT_NE(ctl, nullptr) << c.name;
+        EXPECT_EQ(ctl->toolTip(), QString::fromUtf8(c.hint)) << c.name;
+        QString text = ctl->property("text").toString();
+        if (auto* memo = qobject_cast<QPlainTextEdit*>(ctl)) text = memo->toPlainText();
+        EXPECT_EQ(text, QString::fromUtf8(c.text)) << c.name;
+        EXPECT_EQ(ctl->pos(), c.geo.topLeft()) << c.name;
+        if (c.geo.width() > 0) EXPECT_EQ(ctl->size(), c.geo.size()) << c.name;
+    }
+    EXPECT_EQ(w->Panel2->height(), 182);
+    EXPECT_EQ(w->Splitter1->handleWidth(), 7);
+    EXPECT_FALSE(w->Button1->isEnabled());
+    EXPECT_FALSE(w->Button9->isEnabled());
+    EXPECT_FALSE(w->Button17->isEnabled());
+    EXPECT_TRUE(w->Button2->isEnabled());
+    EXPECT_TRUE(w->Button15->isHidden());
+    EXPECT_TRUE(w->Edit8->isReadOnly());
+    EXPECT_TRUE(w->Edit9->font().bold());
+    EXPECT_EQ(w->Edit2->font().pixelSize(), 19);
+    EXPECT_EQ(w->StringGrid1->font().pixelSize(), 13);
+    EXPECT_TRUE(w->windowFlags() & Qt::WindowStaysOnTopHint);
+    for (QCheckBox* b : {w->CheckBox1, w->CheckBox2, w->CheckBox3, w->CheckBox4, w->CheckBox5,
+                         w->CheckBox6, w->CheckBox7, w->CheckBox8})
+        EXPECT_FALSE(b->isChecked()) << b->objectName().toStdString();
+    EXPECT_TRUE(w->windowTitle().endsWith(" [ BricsCAD ]"));
+    EXPECT_TRUE(w->windowTitle().startsWith(kApplicationTitle));
+    EXPECT_EQ(w->Shape1->palette().color(QPalette::Window), aciToRgb(3).toQColor());
+    EXPECT_EQ(w->Shape3->palette().color(QPalette::Window), aciToRgb(30).toQColor());
+    EXPECT_EQ(w->Shape4->palette().color(QPalette::Window), aciToRgb(1).toQColor());
+    EXPECT_EQ(w->Grid.ColCount(), 9);
+    EXPECT_EQ(w->StringGrid1->model()->data(w->StringGrid1->model()->index(0, 1)).toString(),
+              QString::fromUtf8("文字列"));
+}
+
+TEST_F(Form102Test, PopupMenusHoldTheirItemsInOrder) {
+    auto w = open();
+    auto names = [](QMenu* m) {
+        QStringList out;
+        for (QAction* a : m->actions()) out << a->objectName() + "=" + (a->isSeparator() ? "-" : a->text());
+        return out;
+    };
+    EXPECT_EQ(names(w->PopupMenu1),
+              QStringList({QString::fromUtf8("N1=■  CAD からの切り取り画像 (source.png) "), "N3=-",
+                           QString::fromUtf8("OCRsource1png1=■ OCR 後の字消し画像 (resultLN.png) : 文字枠色でライン描画"),
+                           "N2=-", QString::fromUtf8("N2OCR1=■ OCR 後の字消し画像 (resultBK.png) : 黒色で塗りつぶし"),
+                           QString::fromUtf8("OCRsource2png1=■ OCR 後の字消し画像 (resultWH.png) : 白色で塗りつぶし"),
+                           "N6=-", QString::fromUtf8("MIRTEXexe1=■ エクスプローラーで MIRTEX.exe のフォルダを開く"),
+                           "N5=-", QString::fromUtf8("N4=取り消し（メニューを閉じる）")}));
+    const QStringList m2 = names(w->PopupMenu2);
+    ASSERT_EQ(m2.size(), 10);
+    EXPECT_EQ(m2[0], QString::fromUtf8("qvriselsp1=QVRISE.lsp をロード"));
+    EXPECT_EQ(m2[1], "N7=-");
+    EXPECT_EQ(m2[7], "N8=-");
+    EXPECT_EQ(m2[9], QString::fromUtf8("VDROP1=■ QVDROP（クリップボードの複数の文字列を CAD に作成）"));
+}
+
+TEST_F(Form102Test, AutoCheckBoxesAreExclusive) {
+    auto w = open();
+    w->CheckBox4->click();
+    EXPECT_TRUE(w->CheckBox4->isChecked());
+    w->CheckBox5->click();
+    EXPECT_TRUE(w->CheckBox5->isChecked());
+    EXPECT_FALSE(w->CheckBox4->isChecked());
+    w->CheckBox5->click();
+    EXPECT_FALSE(w->CheckBox5->isChecked());
+    EXPECT_FALSE(w->CheckBox4->isChecked());
+}
+
+TEST_F(Form102Test, BothAutoSettingsLeaveOnlyTheSecondChecked) {
+    writeIni("[Draw]\nAutoDraw=1\nAutoDxf=1\n[TargetCAD]\nName=ZWCAD\n[Color]\nLineAci=zz\n");
+    auto w = open();
+    EXPECT_TRUE(w->CheckBox5->isChecked());
+    EXPECT_FALSE(w->CheckBox4->isChecked());
+    EXPECT_TRUE(w->windowTitle().endsWith(" [ ZWCAD ]"));
+    EXPECT_EQ(w->LineAci, 3);
+}
+
+TEST_F(Form102Test, ExitWritesEverySettingFromTheControls) {
+    {
+        auto w = open();
+        w->Edit1->setText("15");
+        w->CheckBox1->setChecked(true);
+        w->Edit9->setText(QString::fromUtf8(" ？ "));
+    }
+    const IniFile ini(dir.filePath("MIRTEX.ini"));
+    EXPECT_EQ(ini.readString("Deg", "Step", ""), "15");
+    EXPECT_EQ(ini.readString("Zoom", "Center", ""), "1");
+    EXPECT_EQ(ini.readString("Draw", "AutoDxf", ""), "0");
+    EXPECT_EQ(ini.readString("Text", "Attn", ""), QString::fromUtf8("？"));
+    EXPECT_EQ(ini.readString("Form", "Width", ""), QString::number(TForm102::DesignClientSize.width()));
+}
+
+TEST_F(Form102Test, MemoLineWithRowNumberSelectsThatRow) {
+    auto w = open();
+    fillRows(*w, 13);
+    w->Memo1->setPlainText(QString::fromUtf8("OCR 行数が 0 です.\n12 : 読めない文字\n99: beyond\nx: y"));
+    auto dblClickLine = [&](int line) {
+        QTextCursor c(w->Memo1->document()->findBlockByNumber(line));
+        w->Memo1->setTextCursor(c);
+        w->Memo1DblClick();
+    };
+    w->Grid.setRow(3);
+    dblClickLine(0);
+    EXPECT_EQ(w->Grid.Row(), 3);
+    dblClickLine(1);
+    EXPECT_EQ(w->Grid.Row(), 12);
+    EXPECT_EQ(w->Edit2->text(), "row 12");
+    EXPECT_EQ(w->StringGrid1->currentIndex().row(), 12);
+    dblClickLine(2);
+    EXPECT_EQ(w->Grid.Row(), 12);
+    dblClickLine(3);
+    EXPECT_EQ(w->Grid.Row(), 12);
+}
+
+TEST_F(Form102Test, EditTextGoesIntoTheCurrentRowAndFlaggedRowsAreFound) {
+    auto w = open();
+    fillRows(*w, 4);
+    w->Grid.setCell(1, 3, QString::fromUtf8("A\u00e9B"));  // é has no code page 932 form
+    w->Grid.setRow(1);
+    w->Button13Click();
+    EXPECT_EQ(w->Grid.Row(), 3);
+    EXPECT_EQ(w->Edit8->text(), QString::fromUtf8("\u00e9"));
+    EXPECT_EQ(w->Shape2->palette().color(QPalette::Window), QColor(255, 255, 0));
+    w->Grid.setRow(2);
+    EXPECT_EQ(w->Shape2->palette().color(QPalette::Window), QColor(Qt::black));
+    QTest::keyClicks(w->Edit2, "!");
+    EXPECT_EQ(w->Grid.cell(1, 2), "row 2!");
+}
+
+TEST_F(Form102Test, EnterInRoundingBoxesIsNotTyped) {
+    auto w = open();
+    w->Edit1->setText("45");
+    QTest::keyClick(w->Edit1, Qt::Key_Return);
+    QTest::keyClicks(w->Edit1, "6");
+    EXPECT_EQ(w->Edit1->text(), "456");
+}
+
+namespace {
+class Thrower : public QObject {
+public:
+    bool event(QEvent* e) override {
+        if (e->type() == QEvent::User) throw std::runtime_error("Failed to load the engine.");
+        return QObject::event(e);
+    }
+};
+}
+
+TEST_F(Form102Test, ErrorEscapingAHandlerIsShownAndTheWindowStays) {
+    auto w = open();
+    QStringList shown;
+    auto saved = MirtexApplication::showError;
+    MirtexApplication::showError = [&](const QString& t) { shown << t; };
+    Thrower t;
+    QPushButton* b = w->Button2;
+    QObject::connect(b, &QPushButton::clicked, &t, [] { throw std::runtime_error("click failed"); });
+    QTest::mouseClick(b, Qt::LeftButton);
+    QEvent user(QEvent::User);
+    QCoreApplication::sendEvent(&t, &user);
+    MirtexApplication::showError = saved;
+    EXPECT_EQ(shown, QStringList({"click failed", "Failed to load the engine."}));
+    EXPECT_EQ(w->Edit1->text(), "90");
+}

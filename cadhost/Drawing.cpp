@@ -23,10 +23,24 @@ Drawing::Drawing()
     m_layers.append({"0", 7});
 }
 
+namespace {
+
+// Layer names compare like a CAD's: only the ASCII letters fold case.
+QString asciiUpper(const QString& s)
+{
+    QString out = s;
+    for (QChar& c : out)
+        if (c >= u'a' && c <= u'z') c = QChar(c.unicode() - 32);
+    return out;
+}
+
+}  // namespace
+
 int Drawing::layerIndex(const QString& name) const
 {
+    const QString key = asciiUpper(name);
     for (int i = 0; i < m_layers.size(); ++i)
-        if (m_layers[i].name.compare(name, Qt::CaseInsensitive) == 0) return i;
+        if (asciiUpper(m_layers[i].name) == key) return i;
     return -1;
 }
 

@@ -1,0 +1,132 @@
+#include "cadhost/DrawingView.h"
+
+#include "cadhost/TextGeometry.h"
+#include "imaging/Aci.h"
+
+#include <QKeyEvent>
+#include <QPainter>
+#include <QWheelEvent>
+
+#include <cmath>
+
+namespace {
+
+void drawEntity(QPainter& p, const ViewTransform& v, const Entity& e)
+{
+    auto px = [&](double x, double y) { return v.toPixel({x, y}); };
+    const double s = v.unitsPerPixel();
+    switch (e.type) {
+    case EntityType::Line:
+        p.drawLine(px(e.points[0].x, e.points[0].y), px(e.points[1].x, e.points[1].y));
+        break;
+    case EntityType::Polyline: {
+        QPolygonF poly;
+        for (const Vertex& vx : e.points) poly << px(vx.x, vx.y);
+        if (e.closed) p.drawPolygon(poly);
+        else p.drawPolyline(poly);
+        break;
+    }
+    case EntityType::Circle:
+    case EntityType::Arc: {
+        const QPointF c = px(e.points[0].x, e.points[0].y);
+        const double r = e.radius / s;
+        const QRectF box(c.x() - r, c.y() - r, 2 * r, 2 * r);
+        if (e.type == EntityType::Circle) {
+            p.drawEllipse(box);
+        } else {
+            double sweep = e.endAngle - e.startAngle;
+            if (sweep <= 0) sweep += 2 * M_PI;
+            p.drawArc(box, int(std::lround(e.startAngle * 180 / M_PI * 16)), int(std::lround(sweep * 180 / M_PI * 16)));
+        }
+        break;
+    }
+    case EntityType::Text: {
+        QTransform t;
+        t.translate(v.screen.width() / 2.0, v.screen.height() / 2.0);
+        t.scale(1 / s, -1 / s);
+        t.translate(-v.center.x(), -v.center.y());
+        p.fillPath(t.map(textOutline(e)), p.pen().color());
+        break;
+    }
+    }
+}
+
+}  // namespace
+
+DrawingView::DrawingView(HostState& state, QWidget* parent) : QWidget(parent), m_state(state)
+{
+    setAttribute(Qt::WA_NativeWindow);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMouseTracking(true);
+    setFocusPolicy(Qt::StrongFocus);
+    setMinimumSize(320, 240);
+    setCursor(Qt::CrossCursor);
+}
+
+void DrawingView::setRubberBandBase(std::optional<QPointF> base)
+{
+    m_rubberBase = base;
+    update();
+}
+
+void DrawingView::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    p.fillRect(rect(), Qt::black);
+    p.setRenderHint(QPainter::Antialiasing, false);
+    for (const Entity& e : m_state.drawing.entities()) {
+        if (!e.visible) continue;
+        p.setPen(QPen(aciToRgb(m_state.drawing.effectiveColor(e)).toQColor(), 0));
+        p.setBrush(Qt::NoBrush);
+        drawEntity(p, m_state.view, e);
+    }
+    if (m_rubberBase) {
+        p.setPen(QPen(Qt::white, 0, Qt::DashLine));
+        p.drawRect(QRectF(m_state.view.toPixel(*m_rubberBase), m_cursor));
+    }
+}
+
+void DrawingView::resizeEvent(QResizeEvent*)
+{
+    m_state.view.screen = size();
+}
+
+void DrawingView::wheelEvent(QWheelEvent* e)
+{
+    const double steps = e->angleDelta().y() / 120.0;
+    m_state.view.zoomAbout(e->position(), std::pow(1.25, steps));
+    update();
+}
+
+void DrawingView::mousePressEvent(QMouseEvent* e)
+{
+    if (e->button() == Qt::MiddleButton) m_panFrom = e->position();
+    if (e->button() == Qt::LeftButton) {
+        const QPoint pos = e->position().toPoint();
+        emit picked(m_state.view.pickAt(pos.x(), pos.y()));
+    }
+}
+
+void DrawingView::mouseMoveEvent(QMouseEvent* e)
+{
+    m_cursor = e->position();
+    if (m_panFrom) {
+        const double s = m_state.view.unitsPerPixel();
+        const QPointF d = e->position() - *m_panFrom;
+        m_state.view.center -= QPointF(d.x() * s, -d.y() * s);
+        m_panFrom = e->position();
+    }
+    emit cursorMoved(m_state.view.toDrawing(e->position()));
+    update();
+}
+
+void DrawingView::mouseReleaseEvent(QMouseEvent* e)
+{
+    if (e->button() == Qt::MiddleButton) m_panFrom.reset();
+}
+
+void DrawingView::keyPressEvent(QKeyEvent* e)
+{
+    if (e->key() == Qt::Key_Escape) emit escapePressed();
+    else QWidget::keyPressEvent(e);
+}

@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdlib>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -62,9 +61,6 @@ const RecognizerLibrary* recognizerLibrary()
 {
     static const RecognizerLibrary lib = [] {
         RecognizerLibrary l;
-        // OpenMP reads its limits when the runtime loads with the recogniser; more
-        // than one thread makes recognition several times slower here.
-        setenv("OMP_THREAD_LIMIT", "1", 1);
         void* h = dlopen((ownFolder() + OcrFiles::kRuntimeLibrary).c_str(), RTLD_NOW | RTLD_LOCAL);
         if (!h)
             return l;

@@ -1,7 +1,12 @@
-// liboneocr-recognizer.so: line recognition over Tesseract, models read from
-// the packed model file's contents only (no tessdata folder is consulted).
+// liboneocr-recognizer.so: finds text blocks, shows each to Tesseract upright
+// and enlarged in every orientation it may have, keeps the most confident
+// reading and maps its line boxes back. Models come from the packed model
+// file's contents only (no tessdata folder is consulted).
+#include "ocrengine/InkImage.h"
+#include "ocrengine/LineFrame.h"
 #include "ocrengine/LineText.h"
 #include "ocrengine/Recognizer.h"
+#include "ocrengine/TextBlocks.h"
 
 #include <tesseract/baseapi.h>
 #include <tesseract/resultiterator.h>
@@ -18,8 +23,13 @@
 
 namespace {
 
-constexpr const char* kLanguage = "Japanese";
-constexpr int kUpscale = 2;
+constexpr const char* kHorizontalModel = "Japanese";
+constexpr const char* kVerticalModel = "Japanese_vert";
+constexpr double kTargetCharSize = 44;  // pixels; Tesseract's LSTM reads best around this height
+constexpr float kSureConfidence = 85;   // a reading this confident is not second-guessed
+constexpr double kTallRatio = 1.2;      // blocks this much taller than long may run vertically
+constexpr double kSingleLine = 1.7;     // a block at most this many characters thick is one line
+constexpr double kMinSkew = 3;          // degrees; resampling for less costs more than the slant does
 
 // Tesseract's reader is a plain function pointer: it reads from the files of
 // the model being initialised.
@@ -41,56 +51,138 @@ bool readFromModel(const char* filename, std::vector<char>* data)
     return false;
 }
 
-void limitOpenMpThreads()
+// Tesseract asks OpenMP for several threads per line; on a busy machine that is
+// several times slower than one. A max-active-levels of 0 makes every parallel
+// region run on the calling thread (the setting is per thread, so it is made
+// before each run).
+void runOpenMpSerially()
 {
-    using SetThreads = void (*)(int);
-    if (auto fn = reinterpret_cast<SetThreads>(dlsym(RTLD_DEFAULT, "omp_set_num_threads")))
-        fn(1);
+    using SetLevels = void (*)(int);
+    static const SetLevels setLevels = [] {
+        void* gomp = dlopen("libgomp.so.1", RTLD_NOW | RTLD_NOLOAD);
+        return gomp ? reinterpret_cast<SetLevels>(dlsym(gomp, "omp_set_max_active_levels")) : nullptr;
+    }();
+    if (setLevels)
+        setLevels(0);
 }
 
 struct Recognizer {
-    tesseract::TessBaseAPI api;
+    tesseract::TessBaseAPI horizontal;
+    tesseract::TessBaseAPI vertical;
 };
 
-// Grey (BT.601), light-on-dark inverted so text is always dark on light.
-std::vector<uint8_t> toGrey(const uint8_t* bgra, int w, int h, int64_t stride)
+bool initApi(tesseract::TessBaseAPI& api, const char* model)
 {
-    std::vector<uint8_t> grey(size_t(w) * size_t(h));
-    uint64_t sum = 0;
-    for (int y = 0; y < h; ++y) {
-        const uint8_t* row = bgra + stride * y;
-        for (int x = 0; x < w; ++x) {
-            const uint8_t* p = row + 4 * x;
-            const uint8_t g = uint8_t((114 * p[0] + 587 * p[1] + 299 * p[2] + 500) / 1000);
-            grey[size_t(y) * w + x] = g;
-            sum += g;
-        }
-    }
-    if (sum < uint64_t(128) * grey.size())
-        for (auto& g : grey)
-            g = uint8_t(255 - g);
-    return grey;
+    const std::vector<std::string> vars{"tessedit_do_invert", "debug_file"};
+    const std::vector<std::string> values{"0", "/dev/null"};
+    return api.Init(nullptr, 0, model, tesseract::OEM_LSTM_ONLY, nullptr, 0, &vars, &values, false,
+                    &readFromModel) == 0;
 }
 
-// Bilinear enlargement by an integer factor.
-std::vector<uint8_t> upscale(const std::vector<uint8_t>& src, int w, int h, int f)
+struct Reading {
+    std::vector<RecognizedLine> lines;
+    float confidence = 0;  // mean over characters
+};
+
+Reading readPixels(tesseract::TessBaseAPI& api, tesseract::PageSegMode mode, const std::vector<uint8_t>& view,
+                   const LineFrame& frame);
+
+// Reads a horizontal view: one line as a line (block analysis splits some lines
+// at tall strokes), thicker blocks as blocks; the other way when that finds nothing.
+Reading readView(tesseract::TessBaseAPI& api, const InkImage& ink, const TextLayout& layout, int block,
+                 const LineFrame& frame)
 {
-    const int W = w * f, H = h * f;
-    std::vector<uint8_t> dst(size_t(W) * size_t(H));
-    for (int Y = 0; Y < H; ++Y) {
-        const double sy = std::clamp((Y + 0.5) / f - 0.5, 0.0, double(h - 1));
-        const int y0 = int(sy), y1 = std::min(y0 + 1, h - 1);
-        const double fy = sy - y0;
-        for (int X = 0; X < W; ++X) {
-            const double sx = std::clamp((X + 0.5) / f - 0.5, 0.0, double(w - 1));
-            const int x0 = int(sx), x1 = std::min(x0 + 1, w - 1);
-            const double fx = sx - x0;
-            const double top = src[size_t(y0) * w + x0] * (1 - fx) + src[size_t(y0) * w + x1] * fx;
-            const double bottom = src[size_t(y1) * w + x0] * (1 - fx) + src[size_t(y1) * w + x1] * fx;
-            dst[size_t(Y) * W + X] = uint8_t(std::lround(top * (1 - fy) + bottom * fy));
+    if (frame.width < 4 || frame.height < 4)
+        return {};
+    const std::vector<uint8_t> view = renderView(ink, layout, block, frame);
+    const bool oneLine = frame.across <= kSingleLine * layout.blocks[size_t(block)].charSize;
+    Reading reading = readPixels(api, oneLine ? tesseract::PSM_SINGLE_LINE : tesseract::PSM_SINGLE_BLOCK, view, frame);
+    if (reading.lines.empty())
+        reading = readPixels(api, oneLine ? tesseract::PSM_SINGLE_BLOCK : tesseract::PSM_SINGLE_LINE, view, frame);
+    return reading;
+}
+
+Reading readVerticalView(tesseract::TessBaseAPI& api, const InkImage& ink, const TextLayout& layout, int block,
+                         const LineFrame& frame)
+{
+    if (frame.width < 4 || frame.height < 4)
+        return {};
+    return readPixels(api, tesseract::PSM_SINGLE_BLOCK_VERT_TEXT, renderView(ink, layout, block, frame), frame);
+}
+
+Reading readPixels(tesseract::TessBaseAPI& api, tesseract::PageSegMode mode, const std::vector<uint8_t>& view,
+                   const LineFrame& frame)
+{
+    Reading reading;
+    api.SetPageSegMode(mode);
+    api.SetImage(view.data(), frame.width, frame.height, 1, frame.width);
+    api.SetSourceResolution(300);
+    if (api.Recognize(nullptr) != 0) {
+        api.Clear();
+        return reading;
+    }
+    double weighted = 0;
+    size_t chars = 0;
+    std::unique_ptr<tesseract::ResultIterator> it(api.GetIterator());
+    if (it) {
+        do {
+            std::unique_ptr<char[]> raw(it->GetUTF8Text(tesseract::RIL_TEXTLINE));
+            if (!raw)
+                continue;
+            const std::string text = cleanLineText(raw.get());
+            int l = 0, t = 0, r = 0, b = 0;
+            if (text.empty() || !it->BoundingBox(tesseract::RIL_TEXTLINE, &l, &t, &r, &b))
+                continue;
+            const size_t n = std::count_if(text.begin(), text.end(), [](char c) { return (c & 0xC0) != 0x80 && c != ' '; });
+            weighted += double(it->Confidence(tesseract::RIL_TEXTLINE)) * double(n);
+            chars += n;
+            RecognizedLine line{text, {}};
+            const std::array<float, 8> q = frame.sourceQuad(l, t, r, b);
+            std::copy(q.begin(), q.end(), line.box);
+            reading.lines.push_back(std::move(line));
+        } while (it->Next(tesseract::RIL_TEXTLINE));
+    }
+    api.Clear();
+    reading.confidence = chars ? float(weighted / double(chars)) : 0.f;
+    return reading;
+}
+
+bool allSingleCharacters(const Reading& r)
+{
+    for (const RecognizedLine& l : r.lines)
+        if (std::count_if(l.text.begin(), l.text.end(), [](char c) { return (c & 0xC0) != 0x80; }) > 1)
+            return false;
+    return r.lines.size() > 1;
+}
+
+// Tries the orientations the block's shape allows and keeps the most confident
+// reading. A tall block read upright as a stack of single characters is a
+// vertical column: that reading only wins when nothing else reads it well.
+Reading readBlock(Recognizer& rec, const InkImage& ink, const TextLayout& layout, int index)
+{
+    const TextBlock& block = layout.blocks[size_t(index)];
+    const bool long_ = std::max(block.right - block.left, block.bottom - block.top) + 1 > 1.5 * block.charSize;
+    double skew = long_ ? sharpestAngle(block, 0, 20) : 0;
+    if (std::abs(skew) < kMinSkew)
+        skew = 0;
+    const LineFrame upright = frameFor(block, skew, kTargetCharSize);
+    Reading best = readView(rec.horizontal, ink, layout, index, upright);
+    const bool tall = upright.height > kTallRatio * upright.width && block.bottom - block.top + 1 > 1.5 * block.charSize;
+    if (!tall)
+        return best;
+    float bestScore = allSingleCharacters(best) ? best.confidence * 0.5f : best.confidence;
+    const double turn = sharpestAngle(block, 90, 10);
+    const LineFrame candidates[] = {frameFor(block, 0, kTargetCharSize), frameFor(block, turn, kTargetCharSize),
+                                    frameFor(block, turn + 180, kTargetCharSize)};
+    for (size_t i = 0; i < 3 && bestScore < kSureConfidence; ++i) {
+        Reading r = i == 0 ? readVerticalView(rec.vertical, ink, layout, index, candidates[i])
+                           : readView(rec.horizontal, ink, layout, index, candidates[i]);
+        if (r.confidence > bestScore) {
+            bestScore = r.confidence;
+            best = std::move(r);
         }
     }
-    return dst;
+    return best;
 }
 
 }  // namespace
@@ -99,18 +191,12 @@ OCR_EXPORT void* mirtexRecognizerCreate(const std::vector<std::pair<std::string,
 {
     if (!files)
         return nullptr;
-    limitOpenMpThreads();
+    runOpenMpSerially();
     auto rec = std::make_unique<Recognizer>();
-    const std::vector<std::string> vars{"tessedit_do_invert", "debug_file"};
-    const std::vector<std::string> values{"0", "/dev/null"};
     gInitFiles = files;
-    const int rc = rec->api.Init(nullptr, 0, kLanguage, tesseract::OEM_LSTM_ONLY, nullptr, 0, &vars, &values,
-                                 false, &readFromModel);
+    const bool ok = initApi(rec->horizontal, kHorizontalModel) && initApi(rec->vertical, kVerticalModel);
     gInitFiles = nullptr;
-    if (rc != 0)
-        return nullptr;
-    rec->api.SetPageSegMode(tesseract::PSM_SINGLE_BLOCK);
-    return rec.release();
+    return ok ? rec.release() : nullptr;
 }
 
 OCR_EXPORT bool mirtexRecognizerRun(void* recognizer, const uint8_t* bgra, int width, int height, int64_t stride,
@@ -122,32 +208,17 @@ OCR_EXPORT bool mirtexRecognizerRun(void* recognizer, const uint8_t* bgra, int w
     // Too small to hold a character: nothing to read.
     if (width < 4 || height < 4)
         return true;
-    auto& api = static_cast<Recognizer*>(recognizer)->api;
-    const std::vector<uint8_t> big = upscale(toGrey(bgra, width, height, stride), width, height, kUpscale);
-    const int W = width * kUpscale, H = height * kUpscale;
-    api.SetImage(big.data(), W, H, 1, W);
-    api.SetSourceResolution(300);
-    if (api.Recognize(nullptr) != 0) {
-        api.Clear();
-        return false;
-    }
-    std::unique_ptr<tesseract::ResultIterator> it(api.GetIterator());
-    if (it) {
-        do {
+    runOpenMpSerially();
+    auto& rec = *static_cast<Recognizer*>(recognizer);
+    const InkImage ink = inkFromBgra(bgra, width, height, stride);
+    const TextLayout layout = findTextBlocks(ink);
+    for (size_t b = 0; b < layout.blocks.size() && int(lines->size()) < maxLines; ++b) {
+        Reading r = readBlock(rec, ink, layout, int(b));
+        for (RecognizedLine& l : r.lines) {
             if (int(lines->size()) >= maxLines)
                 break;
-            std::unique_ptr<char[]> raw(it->GetUTF8Text(tesseract::RIL_TEXTLINE));
-            if (!raw)
-                continue;
-            const std::string text = cleanLineText(raw.get());
-            int l = 0, t = 0, r = 0, b = 0;
-            if (text.empty() || !it->BoundingBox(tesseract::RIL_TEXTLINE, &l, &t, &r, &b))
-                continue;
-            const float f = float(kUpscale);
-            RecognizedLine line{text, {l / f, t / f, r / f, t / f, r / f, b / f, l / f, b / f}};
-            lines->push_back(std::move(line));
-        } while (it->Next(tesseract::RIL_TEXTLINE));
+            lines->push_back(std::move(l));
+        }
     }
-    api.Clear();
     return true;
 }

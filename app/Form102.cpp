@@ -1,6 +1,8 @@
 #include "Form102.h"
 
 #include "app/AppPaths.h"
+#include "app/Form102CropWindow.h"
+#include "capture/CropCommand.h"
 #include "app/IniFile.h"
 #include "imaging/Aci.h"
 #include "results/CharChecks.h"
@@ -108,6 +110,7 @@ void TForm102::buildTopPanel() {
     m_anchors.push_back({Image1, true, false, true, Image1->geometry(), QSize(596, 182)});
     connect(CheckBox4, &QCheckBox::clicked, this, &TForm102::CheckBox4Click);
     connect(CheckBox5, &QCheckBox::clicked, this, &TForm102::CheckBox5Click);
+    connect(Button2, &QPushButton::clicked, this, &TForm102::Button2Click);
     connect(Button8, &QPushButton::clicked, this, &TForm102::Button8Click);
     connect(Button14, &QPushButton::clicked, this, &TForm102::Button14Click);
 }
@@ -256,6 +259,8 @@ void TForm102::FormCreate() {
     Button9->setEnabled(false);
     Edit2->clear();
     OcrResultLines.clear();
+    m_messageFilter = std::make_shared<TMessageFilter>();
+    m_messageFilter->RegisterFilter();
 }
 
 void TForm102::applySettings(const SettingsValues& v) {
@@ -327,6 +332,7 @@ void TForm102::FormDestroy() {
     writeSettings(ini, collectSettings());
     ini.save();
     Grid.setListener({});
+    if (m_messageFilter) m_messageFilter->RevokeFilter();
 }
 
 void TForm102::syncViewCurrent() {
@@ -390,11 +396,30 @@ void TForm102::Button13Click() {
     else Grid.setRow(row);
 }
 
-void TForm102::Button5Click() {
+TextWidthFn TForm102::gridTextWidth() const {
     const QFontMetrics fm(StringGrid1->font());
-    readResultSL(OcrResultLines, Crop, txhscFromEdit4(), false, Grid,
-                 [&fm](const QString& s) { return fm.horizontalAdvance(s); });
-    writeResultExport(AppPaths::exePathWith(QStringLiteral(".tsv")), Crop, Grid);
+    return [fm](const QString& s) { return fm.horizontalAdvance(s); };
+}
+
+void TForm102::setPreviewImage(const QImage& image) {
+    m_preview = image;
+    if (image.isNull()) {
+        Image1->clear();
+        return;
+    }
+    Image1->setPixmap(QPixmap::fromImage(image).scaled(Image1->size(), Qt::KeepAspectRatio,
+                                                       Qt::SmoothTransformation));
+}
+
+void TForm102::Button2Click() {
+    Form102CropWindow window(*this);
+    TCropCommand(window).run();
+}
+
+void TForm102::Button5Click() {
+    // An empty list reads nothing, so the export of the last read stays.
+    if (readResultSL(OcrResultLines, Crop, txhscFromEdit4(), false, Grid, gridTextWidth()) > 0)
+        writeResultExport(AppPaths::exePathWith(QStringLiteral(".tsv")), Crop, Grid);
 }
 
 void TForm102::Button8Click() {

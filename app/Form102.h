@@ -4,11 +4,14 @@
 #include "app/GridTableModel.h"
 #include "app/Settings.h"
 #include "app/StatusMemo.h"
+#include "cad/MessageFilter.h"
+#include "results/ResultReader.h"
 #include "results/CropGeometry.h"
 #include "results/GridModel.h"
 
 #include <QCheckBox>
 #include <QColor>
+#include <QImage>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -19,6 +22,7 @@
 #include <QStringList>
 #include <QTableView>
 #include <QWidget>
+#include <memory>
 #include <vector>
 
 class TForm102 : public QWidget, public IStatusMemo {
@@ -35,6 +39,11 @@ public:
     void information(const QString& text) override;
 
     double txhscFromEdit4() const;
+    // Pixel width of a text in the grid's font.
+    TextWidthFn gridTextWidth() const;
+    // Image1's picture: the image that is recognised, shown scaled to fit.
+    QImage previewImage() const { return m_preview; }
+    void setPreviewImage(const QImage& image);
 
     QStringList OcrResultLines;
     QString OcrFlaggedLines;
@@ -68,6 +77,7 @@ public slots:
     void Edit2Change();
     void Memo1DblClick();
     void StringGrid1Click();
+    void Button2Click();
     void Button5Click();
     void Button8Click();
     void Button13Click();
@@ -95,4 +105,6 @@ private:
     std::vector<Anchor> m_anchors;
     GridTableModel* m_gridModel = nullptr;
     bool m_destroyed = false;
+    QImage m_preview;
+    std::shared_ptr<TMessageFilter> m_messageFilter;
 };

@@ -133,63 +133,38 @@ struct Tally {
     double boxError = 0, seconds = 0, worstSeconds = 0;
 };
 
-double directionDeg(const std::array<double, 8>& b)
-{
-    return std::atan2(-(b[3] - b[1]), b[2] - b[0]) * 180 / M_PI;
-}
-
 void score(const Sheet& sheet, const RenderedSample& sample, const QStringList& results, Tally& t)
 {
-    struct Parsed {
-        QString text;
-        std::array<double, 8> box;
-        bool used = false;
-    };
-    QList<Parsed> got;
+    QList<RecognisedLine> got;
     for (const QString& r : results) {
         const qsizetype colon = r.indexOf(": ");
         qsizetype open = r.size();
         for (int i = 0; i < 4; ++i)
             open = r.lastIndexOf('(', open - 1);
-        Parsed p{r.mid(colon + 2, open - colon - 4), {}};
+        RecognisedLine line{r.mid(colon + 2, open - colon - 4), {}};
         QString nums = r.mid(open);
         nums.remove('(').remove(')');
         const QStringList v = nums.split(',');
         for (int i = 0; i < 8 && i < v.size(); ++i)
-            p.box[size_t(i)] = v[i].toDouble();
-        got.append(p);
+            line.box[size_t(i)] = v[i].toDouble();
+        got.append(line);
     }
     for (qsizetype i = 0; i < sheet.lines.size(); ++i) {
         const SampleLine& line = sheet.lines[i];
-        const auto& truth = sample.boxes[i];
-        const QString want = comparableText(line.text);
-        const double cx = (truth[0] + truth[4]) / 2, cy = (truth[1] + truth[5]) / 2;
-        // The recognised line whose box centre lies nearest, within a line height.
-        int best = -1;
-        double bestDist = line.pixelSize * 1.2;
-        for (qsizetype k = 0; k < got.size(); ++k) {
-            const auto& b = got[k].box;
-            const double d = std::hypot((b[0] + b[4]) / 2 - cx, (b[1] + b[5]) / 2 - cy);
-            if (!got[k].used && d < bestDist) {
-                bestDist = d;
-                best = int(k);
-            }
-        }
+        const int length = int(comparableText(line.text).size());
+        const LineMatch m = matchLine(line, sample.boxes[i], got);
         ++t.lines;
-        t.refChars += int(want.size());
-        if (best < 0) {
-            t.edits += int(want.size());
+        t.refChars += length;
+        if (m.index < 0) {
+            t.edits += length;
             continue;
         }
-        got[best].used = true;
         ++t.found;
-        t.edits += std::min<int>(editDistance(comparableText(got[best].text), want), int(want.size()));
-        t.boxError += cornerDistance(got[best].box, truth) / line.pixelSize;
+        t.edits += std::min(m.edits, length);
+        t.boxError += m.cornerError / line.pixelSize;
         if (line.layout == SampleLayout::Horizontal && line.angleDeg != 0) {
             ++t.angleChecks;
-            double diff = std::fmod(std::abs(directionDeg(got[best].box) - directionDeg(truth)), 360.0);
-            diff = std::min(diff, 360 - diff);
-            t.angleHits += diff <= 5 ? 1 : 0;
+            t.angleHits += m.directionError <= 5 ? 1 : 0;
         }
     }
 }

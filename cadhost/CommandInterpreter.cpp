@@ -1,5 +1,7 @@
 #include "cadhost/CommandInterpreter.h"
 
+#include <utility>
+
 CommandInterpreter::CommandInterpreter(HostState& state) : m_state(state)
 {
     addCommand("SETVAR", [](HostState& s, const QString& args) {
@@ -16,6 +18,13 @@ CommandInterpreter::CommandInterpreter(HostState& state) : m_state(state)
     addCommand("U", [](HostState& s, const QString&) {
         if (!s.undo.undo(s.drawing)) s.commandLog << "元に戻す操作はありません";
     });
+    addBmpOutCommand(*this);
+}
+
+void CommandInterpreter::ask(const QString& prompt, Handler answer)
+{
+    m_state.commandLog << prompt;
+    m_question = std::move(answer);
 }
 
 void CommandInterpreter::addCommand(const QString& name, Handler handler)
@@ -28,12 +37,19 @@ void CommandInterpreter::feed(const QString& text)
     for (QChar c : text) {
         if (c == QChar(0x1b)) {
             m_pending.clear();
+            m_question = nullptr;
             m_state.commandLog << "*キャンセル*";
             if (onCancel) onCancel();
         } else if (c == u'\r' || c == u'\n') {
             const QString line = m_pending.trimmed();
             m_pending.clear();
-            if (!line.isEmpty()) runLine(line);
+            if (m_question) {
+                m_state.commandLog << line;
+                std::exchange(m_question, nullptr)(m_state, line);
+                if (onChange) onChange();
+            } else if (!line.isEmpty()) {
+                runLine(line);
+            }
         } else {
             m_pending += c;
         }

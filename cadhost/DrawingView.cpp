@@ -69,9 +69,8 @@ void DrawingView::setRubberBandBase(std::optional<QPointF> base)
     update();
 }
 
-void DrawingView::paintEvent(QPaintEvent*)
+void DrawingView::paintDrawing(QPainter& p) const
 {
-    QPainter p(this);
     p.fillRect(rect(), Qt::black);
     p.setRenderHint(QPainter::Antialiasing, false);
     for (const Entity& e : m_state.drawing.entities()) {
@@ -80,6 +79,20 @@ void DrawingView::paintEvent(QPaintEvent*)
         p.setBrush(Qt::NoBrush);
         drawEntity(p, m_state.view, e);
     }
+}
+
+QImage DrawingView::renderDrawing() const
+{
+    QImage image(size(), QImage::Format_RGB32);
+    QPainter p(&image);
+    paintDrawing(p);
+    return image;
+}
+
+void DrawingView::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    paintDrawing(p);
     if (m_rubberBase) {
         p.setPen(QPen(Qt::white, 0, Qt::DashLine));
         p.drawRect(QRectF(m_state.view.toPixel(*m_rubberBase), m_cursor));

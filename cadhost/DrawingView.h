@@ -3,8 +3,11 @@
 // Wheel zooms about the cursor, the middle button pans, a left click picks.
 #include "cadhost/HostState.h"
 
+#include <QImage>
 #include <QWidget>
 #include <optional>
+
+class QPainter;
 
 class DrawingView : public QWidget {
     Q_OBJECT
@@ -12,6 +15,9 @@ public:
     DrawingView(HostState& state, QWidget* parent = nullptr);
     // Rubber band from this drawing point to the cursor while a corner is asked for.
     void setRubberBandBase(std::optional<QPointF> base);
+    // The drawing area's pixels as painted, without the rubber band: what an
+    // export of the whole view holds.
+    QImage renderDrawing() const;
 
 signals:
     void picked(QPointF drawingPoint);
@@ -28,6 +34,7 @@ protected:
     void keyPressEvent(QKeyEvent*) override;
 
 private:
+    void paintDrawing(QPainter& p) const;
     HostState& m_state;
     std::optional<QPointF> m_rubberBase;
     std::optional<QPointF> m_panFrom;

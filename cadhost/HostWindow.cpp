@@ -45,6 +45,10 @@ HostWindow::HostWindow(HostState& state)
 
     m_commands.onCancel = [this] { finishPick(std::nullopt); };
     m_commands.onChange = [this] { refresh(); };
+    m_commands.renderView = [this] { return m_view->renderDrawing(); };
+    m_commands.chooseSaveFile = [this](const QString& title, const QString& filter) {
+        return QFileDialog::getSaveFileName(this, title, {}, filter);
+    };
     connect(m_input, &QLineEdit::returnPressed, this, [this] {
         sendCommand(m_input->text() + "\r");
         m_input->clear();

@@ -105,3 +105,26 @@ QString comparableText(const QString& text)
             out += c;
     return out;
 }
+
+double directionDeg(const std::array<double, 8>& box)
+{
+    return std::atan2(-(box[3] - box[1]), box[2] - box[0]) * 180 / M_PI;
+}
+
+LineMatch matchLine(const SampleLine& drawn, const std::array<double, 8>& truth, const QList<RecognisedLine>& got)
+{
+    const QString want = comparableText(drawn.text);
+    const double cx = (truth[0] + truth[4]) / 2, cy = (truth[1] + truth[5]) / 2;
+    LineMatch best;
+    for (qsizetype k = 0; k < got.size(); ++k) {
+        const auto& b = got[k].box;
+        if (std::hypot((b[0] + b[4]) / 2 - cx, (b[1] + b[5]) / 2 - cy) > drawn.pixelSize * 1.2)
+            continue;
+        const int edits = editDistance(comparableText(got[k].text), want);
+        if (best.index >= 0 && edits >= best.edits)
+            continue;
+        double turn = std::fmod(std::abs(directionDeg(b) - directionDeg(truth)), 360.0);
+        best = {int(k), edits, cornerDistance(b, truth), std::min(turn, 360 - turn)};
+    }
+    return best;
+}

@@ -34,6 +34,24 @@ struct RenderedSample {
 QString sampleFontFamily();  // "Noto Sans CJK JP"
 RenderedSample renderSample(QSize size, const QColor& background, const QList<SampleLine>& lines);
 
+struct RecognisedLine {
+    QString text;
+    std::array<double, 8> box;
+};
+
+struct LineMatch {
+    int index = -1;             // into the recognised lines; -1 when none lies near
+    int edits = 0;              // edit distance of the comparable texts
+    double cornerError = 0;     // largest corner distance, pixels
+    double directionError = 0;  // degrees between the top edges' directions
+};
+
+// The recognised line that best reads the drawn one among those whose box centre
+// lies within a line height of the drawn box's centre.
+LineMatch matchLine(const SampleLine& drawn, const std::array<double, 8>& truth, const QList<RecognisedLine>& got);
+// Direction of a box's top edge (corner 1 to 2), counter-clockwise on screen.
+double directionDeg(const std::array<double, 8>& box);
+
 // Levenshtein distance over code points.
 int editDistance(const QString& a, const QString& b);
 // Largest distance between corresponding corners of two boxes.

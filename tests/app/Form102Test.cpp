@@ -9,6 +9,10 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QPlainTextEdit>
+#include <QLineEdit>
+#include <QCheckBox>
+#include <QScreen>
 #include <QTextBlock>
 #include <gtest/gtest.h>
 #include <memory>
@@ -245,7 +249,10 @@ TEST_F(Form102Test, ErrorEscapingAHandlerIsShownAndTheWindowStays) {
     auto saved = MirtexApplication::showError;
     MirtexApplication::showError = [&](const QString& t) { shown << t; };
     Thrower t;
-    QPushButton* b = w->Button2;
+    // A button of the window's own whose handler fails; the real handlers have
+    // work of their own (the crop command waits for picks).
+    auto* b = new QPushButton(w.get());
+    b->show();
     QObject::connect(b, &QPushButton::clicked, &t, [] { throw std::runtime_error("click failed"); });
     QTest::mouseClick(b, Qt::LeftButton);
     QEvent user(QEvent::User);
@@ -253,4 +260,42 @@ TEST_F(Form102Test, ErrorEscapingAHandlerIsShownAndTheWindowStays) {
     MirtexApplication::showError = saved;
     EXPECT_EQ(shown, QStringList({"click failed", "Failed to load the engine."}));
     EXPECT_EQ(w->Edit1->text(), "90");
+}
+
+TEST_F(Form102Test, FirstStartDefaultsAndCaption) {
+    TForm102 f;
+    const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
+    EXPECT_EQ(f.pos(), QPoint((screen.width() - 596) / 2, (screen.height() - 425) / 2));
+    EXPECT_EQ(f.size(), QSize(596, 425));
+    EXPECT_TRUE(f.windowTitle().endsWith(" [ BricsCAD ]"));
+    EXPECT_EQ(f.windowTitle(), "MIRTEX Ver.1.14a (2026/03/02) [ BricsCAD ]");
+    for (QCheckBox* c : {f.CheckBox1, f.CheckBox2, f.CheckBox3, f.CheckBox4, f.CheckBox5, f.CheckBox6,
+                         f.CheckBox7, f.CheckBox8})
+        EXPECT_FALSE(c->isChecked()) << c->text().toStdString();
+    EXPECT_EQ(f.Shape1->palette().color(QPalette::Window), aciToRgb(3).toQColor());
+    EXPECT_EQ(f.Shape3->palette().color(QPalette::Window), aciToRgb(30).toQColor());
+    EXPECT_EQ(f.Shape4->palette().color(QPalette::Window), aciToRgb(1).toQColor());
+    EXPECT_EQ(f.Grid.ColCount(), 9);
+    EXPECT_EQ(f.Grid.cell(1, 0), "文字列");
+}
+
+// Growing the window by (100, 100) from the design size: stretching controls
+// take the width, the grid takes the height, the memo keeps its height at the
+// bottom, left-anchored controls stay where they are.
+TEST_F(Form102Test, ResizingFollowsTheAnchors) {
+    TForm102 f;
+    f.show();
+    f.resize(596, 425);
+    QCoreApplication::processEvents();
+    const QRect edit7 = f.Edit7->geometry(), edit2 = f.Edit2->geometry(), grid = f.StringGrid1->geometry(),
+                memo = f.Memo1->geometry(), button5 = f.Button5->geometry();
+    f.resize(696, 525);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(f.Panel2->geometry(), QRect(0, 0, 696, 182));
+    EXPECT_EQ(f.Panel1->geometry(), QRect(0, 189, 696, 336));
+    EXPECT_EQ(f.Edit7->geometry(), edit7.adjusted(0, 0, 100, 0));
+    EXPECT_EQ(f.Edit2->geometry(), edit2.adjusted(0, 0, 100, 0));
+    EXPECT_EQ(f.StringGrid1->geometry(), grid.adjusted(0, 0, 100, 100));
+    EXPECT_EQ(f.Memo1->geometry(), memo.adjusted(0, 100, 100, 100));
+    EXPECT_EQ(f.Button5->geometry(), button5);
 }

@@ -33,29 +33,20 @@ protected:
 void expectLinesFound(const QStringList& results, const QList<SampleLine>& drawn, const RenderedSample& sample,
                       int maxEdits, double tolerance, const std::string& context)
 {
-    QList<ParsedResultLine> parsed;
+    QList<RecognisedLine> got;
     for (const QString& r : results) {
         ParsedResultLine p;
         ASSERT_TRUE(parseResultLine(r, p)) << r.toStdString();
-        parsed.append(p);
+        got.append({p.text, p.box});
     }
-    EXPECT_EQ(parsed.size(), drawn.size()) << context << "\n" << results.join("\n").toStdString();
+    const std::string all = results.join("\n").toStdString();
+    EXPECT_EQ(got.size(), drawn.size()) << context << "\n" << all;
     for (qsizetype i = 0; i < drawn.size(); ++i) {
-        const QString want = comparableText(drawn[i].text);
-        int best = -1;
-        int bestDistance = 1 << 30;
-        for (qsizetype k = 0; k < parsed.size(); ++k) {
-            const int d = editDistance(comparableText(parsed[k].text), want);
-            if (d < bestDistance) {
-                bestDistance = d;
-                best = int(k);
-            }
-        }
-        ASSERT_GE(best, 0) << context;
-        EXPECT_LE(bestDistance, maxEdits) << context << ": " << want.toStdString() << " read as "
-                                          << parsed[best].text.toStdString();
-        EXPECT_LE(cornerDistance(parsed[best].box, sample.boxes[i]), tolerance)
-            << context << ": box of " << want.toStdString() << "\n" << results.join("\n").toStdString();
+        const LineMatch m = matchLine(drawn[i], sample.boxes[i], got);
+        ASSERT_GE(m.index, 0) << context << ": nothing read near " << drawn[i].text.toStdString() << "\n" << all;
+        EXPECT_LE(m.edits, maxEdits) << context << ": " << drawn[i].text.toStdString() << " read as "
+                                     << got[m.index].text.toStdString();
+        EXPECT_LE(m.cornerError, tolerance) << context << ": box of " << drawn[i].text.toStdString() << "\n" << all;
     }
 }
 

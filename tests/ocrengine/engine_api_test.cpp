@@ -11,6 +11,7 @@
 #include <dlfcn.h>
 
 #include <cstdint>
+#include <cmath>
 #include <cstdlib>
 #include <string>
 
@@ -201,6 +202,63 @@ TEST_F(EngineApi, PipelinesShareTheLoadedModels)
     ASSERT_EQ(b.size(), 1u);
     EXPECT_EQ(a[0].text, b[0].text);
     EXPECT_EQ(a[0].text, "詳細図");
+}
+
+// Lettering in the orientations and colours of CAD screens. Each drawn line must
+// come back once, near its drawn box, with corners in the order the reader of
+// the results relies on.
+TEST_F(EngineApi, ReadsLinesInEveryOrientation)
+{
+    struct Scene {
+        const char* name;
+        QSize size;
+        QColor background;
+        QList<SampleLine> lines;
+        int maxEdits;
+    };
+    const QColor yellow(255, 255, 0), cyan(0, 255, 255);
+    const Scene scenes[] = {
+        {"90 degrees", {90, 330}, Qt::black, {{QStringLiteral("鉄筋コンクリート造"), {55, 310}, 24, 90, SampleLayout::Horizontal, Qt::white}}, 1},
+        {"270 degrees", {90, 330}, Qt::white, {{QStringLiteral("玄関ホール 3,640"), {35, 20}, 24, 270}}, 1},
+        {"15 degrees", {360, 160}, Qt::black, {{QStringLiteral("平面図 S=1/100"), {20, 130}, 24, 15, SampleLayout::Horizontal, yellow}}, 1},
+        {"-10 degrees", {360, 120}, Qt::white, {{QStringLiteral("天井高 CH=2400"), {20, 40}, 22, -10}}, 1},
+        {"vertical", {80, 260}, Qt::black, {{QStringLiteral("避難経路"), {40, 15}, 26, 0, SampleLayout::Vertical, cyan}}, 1},
+        {"small text", {260, 40}, Qt::black, {{QStringLiteral("給水管 D13"), {10, 24}, 14, 0, SampleLayout::Horizontal, Qt::white}}, 1},
+        {"mixed",
+         {460, 360},
+         Qt::black,
+         {{QStringLiteral("配置図 S=1/200"), {20, 40}, 24, 0, SampleLayout::Horizontal, Qt::white},
+          {QStringLiteral("設備配管"), {420, 80}, 24, 0, SampleLayout::Vertical, yellow},
+          {QStringLiteral("有効幅 W=800"), {60, 340}, 22, 90, SampleLayout::Horizontal, Qt::green}},
+         1},
+    };
+    for (const Scene& scene : scenes) {
+        const RenderedSample sample = renderSample(scene.size, scene.background, scene.lines);
+        std::vector<EngineLine> lines;
+        ASSERT_EQ(run(sample.image, 1000, lines), 0) << scene.name;
+        QList<RecognisedLine> got;
+        std::string read;
+        for (const EngineLine& l : lines) {
+            got.append({QString::fromStdString(l.text), l.box});
+            read += l.text + "\n";
+        }
+        EXPECT_EQ(got.size(), scene.lines.size()) << scene.name << "\n" << read;
+        for (qsizetype i = 0; i < scene.lines.size(); ++i) {
+            const SampleLine& drawn = scene.lines[i];
+            const LineMatch m = matchLine(drawn, sample.boxes[i], got);
+            ASSERT_GE(m.index, 0) << scene.name << ": nothing near " << drawn.text.toStdString() << "\n" << read;
+            EXPECT_LE(m.edits, scene.maxEdits) << scene.name << ": read " << got[m.index].text.toStdString();
+            EXPECT_LE(m.cornerError, 0.5 * drawn.pixelSize) << scene.name << "\n" << read;
+            EXPECT_LE(m.directionError, 5.0) << scene.name;
+            const auto& b = got[m.index].box;
+            if (drawn.layout == SampleLayout::Vertical) {
+                // Upright corners and a tall box: the reader takes it for a column.
+                EXPECT_LT(b[0], b[2]) << scene.name;
+                EXPECT_LT(b[1], b[7]) << scene.name;
+                EXPECT_GE(std::abs(b[7] - b[1]), 1.4 * std::abs(b[2] - b[0])) << scene.name;
+            }
+        }
+    }
 }
 
 // In a child process so the engine is loaded afresh from a folder that lacks the runtime.

@@ -214,6 +214,7 @@ QDBusMessage AutomationBus::application(const QDBusMessage& m, const QString& ki
         const auto p = args.size() == 2 ? toPoint(args[0]) : std::nullopt;
         const auto h = args.size() == 2 ? toReal(args[1]) : std::nullopt;
         if (!p || !h || *h <= 0) return error(m, "BadArgument", "ZoomCenter(point, height)");
+        m_state.viewFollowsExtents = false;
         m_state.view.center = *p;
         m_state.view.viewSize = *h;
         m_ui.refresh();
@@ -452,11 +453,7 @@ QDBusMessage AutomationBus::handleTest(const QDBusMessage& m)
         const QString path = *toText(a[0]);
         if (member == "SaveDrawing")
             return writeDxf(m_state.drawing, path) ? m.createReply() : error(m, "Failed", "cannot write " + path);
-        DxfReadResult r = readDxf(path);
-        m_state.drawing = r.drawing;
-        m_state.undo = UndoStack();
-        if (!r.ok) m_state.commandLog << r.message;
-        m_ui.refresh();
+        m_ui.openDrawing(path);
         return m.createReply();
     }
     return error(m, "BadArgument", "unknown test call or wrong arguments: " + member);

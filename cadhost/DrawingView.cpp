@@ -1,5 +1,6 @@
 #include "cadhost/DrawingView.h"
 
+#include "cadhost/DrawingExtents.h"
 #include "cadhost/TextGeometry.h"
 #include "imaging/Aci.h"
 
@@ -99,24 +100,42 @@ void DrawingView::paintEvent(QPaintEvent*)
     }
 }
 
+void DrawingView::zoomExtents()
+{
+    m_state.viewFollowsExtents = true;
+    fitExtents();
+    update();
+}
+
+void DrawingView::fitExtents()
+{
+    if (const auto box = drawingExtents(m_state.drawing)) m_state.view.zoomExtents(*box);
+}
+
 void DrawingView::resizeEvent(QResizeEvent*)
 {
     m_state.view.screen = size();
+    if (m_state.viewFollowsExtents) fitExtents();
 }
 
 void DrawingView::wheelEvent(QWheelEvent* e)
 {
     const double steps = e->angleDelta().y() / 120.0;
+    m_state.viewFollowsExtents = false;
     m_state.view.zoomAbout(e->position(), std::pow(1.25, steps));
     update();
 }
 
 void DrawingView::mousePressEvent(QMouseEvent* e)
 {
-    if (e->button() == Qt::MiddleButton) m_panFrom = e->position();
+    if (e->button() == Qt::MiddleButton) {
+        m_state.viewFollowsExtents = false;
+        m_panFrom = e->position();
+    }
     if (e->button() == Qt::LeftButton) {
-        const QPoint pos = e->position().toPoint();
-        emit picked(m_state.view.pickAt(pos.x(), pos.y()));
+        // The pixel under the cursor, not the nearest pixel corner.
+        const QPointF pos = e->position();
+        emit picked(m_state.view.pickAt(int(std::floor(pos.x())), int(std::floor(pos.y()))));
     }
 }
 

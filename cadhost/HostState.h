@@ -12,6 +12,9 @@ struct HostState {
     Drawing drawing;
     UndoStack undo;
     ViewTransform view;
+    // A freshly opened drawing is shown whole, also after the area is resized,
+    // until the view is zoomed or panned.
+    bool viewFollowsExtents = false;
     QMap<QString, int> intVariables{{"OSMODE", 0}, {"FILEDIA", 1}, {"CMDECHO", 1}};
     QStringList commandLog;
 };

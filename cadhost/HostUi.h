@@ -17,4 +17,6 @@ public:
                            std::function<void(std::optional<QPointF>)> done) = 0;
     virtual void sendCommand(const QString& text) = 0;  // queued
     virtual void refresh() = 0;
+    // Opens the DXF file (a bad one gives an empty drawing and a message) and zooms to its extents.
+    virtual void openDrawing(const QString& path) = 0;
 };

@@ -71,6 +71,7 @@ void HostWindow::openDrawing(const QString& path)
     m_state.drawing = r.drawing;
     m_state.undo = UndoStack();
     if (!r.ok) m_state.commandLog << r.message;
+    m_view->zoomExtents();
     refresh();
 }
 

@@ -15,7 +15,6 @@ class HostWindow : public QMainWindow, public HostUi {
     Q_OBJECT
 public:
     explicit HostWindow(HostState& state);
-    void openDrawing(const QString& path);
 
     quint64 applicationWindowId() const override;
     quint64 drawingWindowId() const override;
@@ -25,6 +24,7 @@ public:
                    std::function<void(std::optional<QPointF>)> done) override;
     void sendCommand(const QString& text) override;
     void refresh() override;
+    void openDrawing(const QString& path) override;
 
 private:
     void finishPick(std::optional<QPointF> point);

@@ -2,6 +2,7 @@
 
 #include <QFont>
 #include <QFontMetricsF>
+#include <QLineF>
 #include <QTransform>
 
 #include <cmath>
@@ -17,36 +18,71 @@ QFont textFont()
     return f;
 }
 
+// Where the text sits: its origin (left end of the baseline) in drawing units
+// follows from the anchor point, the justification and the drawn size.
+struct Placement {
+    QPointF anchor;
+    double rotation = 0;
+    double xScale = 1, yScale = 1;  // drawing units per font unit
+    double dx = 0, dy = 0;          // origin relative to the anchor, along the text
+};
+
+Placement place(const Entity& e, const QFontMetricsF& fm)
+{
+    const double advance = fm.horizontalAdvance(e.text);
+    Placement p;
+    p.anchor = e.insertion;
+    p.rotation = e.rotation;
+    p.yScale = e.height / fm.capHeight();
+    p.xScale = p.yScale * e.widthFactor;
+    const double height = e.height;
+    // Aligned (3) and Fit (5) run from the insertion point to the alignment
+    // point: the baseline's direction and length come from the two points.
+    if (e.hJust == 3 || e.hJust == 5) {
+        const QLineF base(e.insertion, e.alignmentPoint);
+        if (base.length() > 0 && advance > 0) {
+            p.rotation = std::atan2(base.dy(), base.dx());
+            p.xScale = base.length() / advance;
+            if (e.hJust == 3) p.yScale = p.xScale / e.widthFactor;  // aligned keeps the proportions
+        }
+        return p;
+    }
+    if (e.hJust == 0 && e.vJust == 0) return p;
+    p.anchor = e.alignmentPoint;
+    const double width = advance * p.xScale;
+    if (e.hJust == 1 || e.hJust == 4) p.dx = -width / 2;
+    if (e.hJust == 2) p.dx = -width;
+    if (e.vJust == 1) p.dy = fm.descent() * p.yScale;  // bottom: the lowest descender
+    if (e.vJust == 2 || e.hJust == 4) p.dy = -height / 2;
+    if (e.vJust == 3) p.dy = -height;
+    return p;
+}
+
+QTransform textToDrawing(const Placement& p)
+{
+    QTransform t;
+    t.translate(p.anchor.x(), p.anchor.y());
+    t.rotateRadians(p.rotation);
+    t.translate(p.dx, p.dy);
+    t.scale(p.xScale, -p.yScale);  // glyph y runs down, drawing y runs up
+    return t;
+}
+
 }  // namespace
 
 QPainterPath textOutline(const Entity& e)
 {
     const QFont font = textFont();
-    const QFontMetricsF fm(font);
     QPainterPath glyphs;
-    glyphs.addText(0, 0, font, e.text);  // baseline at y = 0, y downwards
-    const double scale = e.height / fm.capHeight();
-    const double width = fm.horizontalAdvance(e.text) * scale * e.widthFactor;
-
-    // Offset of the anchor inside the text, in text units (y upwards).
-    double dx = 0, dy = 0;
-    const bool onAlignmentPoint = !(e.hJust == 0 && e.vJust == 0);
-    if (e.hJust == 1 || e.hJust == 4) dx = -width / 2;
-    if (e.hJust == 2) dx = -width;
-    if (e.vJust == 1) dy = fm.descent() * scale;  // bottom
-    if (e.vJust == 2 || e.hJust == 4) dy = -e.height / 2;  // middle
-    if (e.vJust == 3) dy = -e.height;  // top
-    const QPointF anchor = onAlignmentPoint && e.hJust != 3 && e.hJust != 5 ? e.alignmentPoint : e.insertion;
-
-    QTransform t;
-    t.translate(anchor.x(), anchor.y());
-    t.rotateRadians(e.rotation);
-    t.translate(dx, dy);
-    t.scale(scale * e.widthFactor, -scale);  // glyph y runs down, drawing y runs up
-    return t.map(glyphs);
+    glyphs.addText(0, 0, font, e.text);  // baseline at y = 0
+    return textToDrawing(place(e, QFontMetricsF(font))).map(glyphs);
 }
 
 QRectF textBounds(const Entity& e)
 {
-    return textOutline(e).boundingRect();
+    const QPainterPath outline = textOutline(e);
+    if (!outline.isEmpty()) return outline.boundingRect();
+    // Nothing is drawn (empty or blank text): the box shrinks to the text's origin.
+    const QFont font = textFont();
+    return QRectF(textToDrawing(place(e, QFontMetricsF(font))).map(QPointF(0, 0)), QSizeF(0, 0));
 }

@@ -2,7 +2,10 @@
 // The mapping between drawing units and drawing-area pixels: the view is
 // VIEWSIZE units high, centred on VIEWCTR, over a W x H pixel area.
 #include <QPointF>
+#include <QRectF>
 #include <QSize>
+
+#include <algorithm>
 
 struct ViewTransform {
     double viewSize = 100;
@@ -25,6 +28,18 @@ struct ViewTransform {
     }
     // The drawing point a click on pixel (i, j) picks: the pixel's centre.
     QPointF pickAt(int i, int j) const { return toDrawing({i + 0.5, j + 0.5}); }
+    // Shows the whole box, centred, with a margin of 5 % of the view on every side.
+    void zoomExtents(const QRectF& box)
+    {
+        const double aspect = double(screen.width()) / screen.height();
+        const double fitted = std::max(box.height(), box.width() / aspect);
+        if (fitted <= 0) {
+            center = box.center();
+            return;
+        }
+        viewSize = fitted / 0.9;
+        center = box.center();
+    }
     // Zoom by factor (>1 zooms in) keeping the drawing point under pixel px fixed.
     void zoomAbout(QPointF px, double factor)
     {

@@ -1,0 +1,91 @@
+#include "cadhost/DrawingExtents.h"
+
+#include "cadhost/TextGeometry.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// Points on the arc from start to end (counter-clockwise, radians) that bound
+// it: both ends and every quadrant point passed on the way.
+QList<QPointF> arcExtremes(QPointF c, double r, double start, double end)
+{
+    double sweep = end - start;
+    while (sweep <= 0) sweep += 2 * M_PI;
+    QList<QPointF> out{c + r * QPointF(std::cos(start), std::sin(start)),
+                       c + r * QPointF(std::cos(start + sweep), std::sin(start + sweep))};
+    for (int q = 0; q < 8; ++q) {
+        const double a = q * M_PI / 2;
+        double from = std::fmod(a - start, 2 * M_PI);
+        if (from < 0) from += 2 * M_PI;
+        if (from <= sweep) out << c + r * QPointF(std::cos(a), std::sin(a));
+    }
+    return out;
+}
+
+// A bulged polyline segment is a circular arc; 4 x atan(bulge) is its sweep.
+QList<QPointF> segmentExtremes(const Vertex& a, const Vertex& b)
+{
+    const QPointF p(a.x, a.y), q(b.x, b.y);
+    if (a.bulge == 0 || p == q) return {p, q};
+    const double sweep = 4 * std::atan(a.bulge);
+    const QPointF chord = q - p;
+    const double len = std::hypot(chord.x(), chord.y());
+    const double r = len / (2 * std::sin(std::abs(sweep) / 2));
+    // Centre: from the chord's middle along its normal, on the side the arc turns to.
+    const double toCentre = r * std::cos(sweep / 2) * (sweep > 0 ? 1 : -1);
+    const QPointF normal(-chord.y() / len, chord.x() / len);
+    const QPointF c = (p + q) / 2 + normal * toCentre;
+    const double angP = std::atan2(p.y() - c.y(), p.x() - c.x());
+    const double angQ = std::atan2(q.y() - c.y(), q.x() - c.x());
+    return sweep > 0 ? arcExtremes(c, std::abs(r), angP, angQ) : arcExtremes(c, std::abs(r), angQ, angP);
+}
+
+QList<QPointF> entityExtremes(const Entity& e)
+{
+    QList<QPointF> out;
+    switch (e.type) {
+    case EntityType::Line:
+        for (const Vertex& v : e.points) out << QPointF(v.x, v.y);
+        break;
+    case EntityType::Polyline:
+        for (qsizetype i = 0; i < e.points.size(); ++i) {
+            const bool last = i + 1 == e.points.size();
+            if (last && !e.closed) out << QPointF(e.points[i].x, e.points[i].y);
+            else out << segmentExtremes(e.points[i], e.points[last ? 0 : i + 1]);
+        }
+        break;
+    case EntityType::Circle: {
+        const QPointF c(e.points[0].x, e.points[0].y);
+        out << c - QPointF(e.radius, e.radius) << c + QPointF(e.radius, e.radius);
+        break;
+    }
+    case EntityType::Arc:
+        out << arcExtremes({e.points[0].x, e.points[0].y}, e.radius, e.startAngle, e.endAngle);
+        break;
+    case EntityType::Text: {
+        const QRectF box = textBounds(e);
+        out << box.topLeft() << box.bottomRight();
+        break;
+    }
+    }
+    return out;
+}
+
+}  // namespace
+
+std::optional<QRectF> drawingExtents(const Drawing& drawing)
+{
+    // By coordinates: QRectF::united ignores boxes of zero size, such as a point.
+    std::optional<QPointF> low, high;
+    for (const Entity& e : drawing.entities()) {
+        if (!e.visible) continue;
+        for (const QPointF& p : entityExtremes(e)) {
+            low = low ? QPointF(std::min(low->x(), p.x()), std::min(low->y(), p.y())) : p;
+            high = high ? QPointF(std::max(high->x(), p.x()), std::max(high->y(), p.y())) : p;
+        }
+    }
+    if (!low) return std::nullopt;
+    return QRectF(*low, *high);
+}

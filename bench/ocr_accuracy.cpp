@@ -173,6 +173,8 @@ void score(const Sheet& sheet, const RenderedSample& sample, const QStringList& 
 
 int main(int argc, char** argv)
 {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     AppPaths::setExecutableForTesting(QCoreApplication::applicationDirPath());
     QuietMemo memo;

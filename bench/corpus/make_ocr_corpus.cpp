@@ -1,7 +1,8 @@
-// make-ocr-corpus OUTDIR: writes the benchmark's drawings of known lettering
+// make-ocr-corpus OUTDIR [--large]: writes the benchmark's drawings of known lettering
 // (DXF) and a ground-truth file beside each. One drawing unit is one screen
 // pixel when the sheet is viewed at a view height equal to the drawing area's
-// height, which is how the benchmark looks at it.
+// height, which is how the benchmark looks at it. --large writes every sheet
+// three times with different lettering.
 #include "Corpus.h"
 #include "CorpusDxf.h"
 #include <QDir>
@@ -171,8 +172,9 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: make-ocr-corpus OUTDIR\n");
+    const bool large = argc == 3 && QString::fromLocal8Bit(argv[2]) == QLatin1String("--large");
+    if (argc != 2 && !large) {
+        std::fprintf(stderr, "usage: make-ocr-corpus OUTDIR [--large]\n");
         return 2;
     }
     const QString dir = QString::fromLocal8Bit(argv[1]);
@@ -182,22 +184,25 @@ int main(int argc, char** argv)
     }
     QRandomGenerator rng(20260302);
     bool ok = true;
-    for (const int h : {10, 14, 20, 32, 40})
-        ok &= rowsSheet(dir, QStringLiteral("size_%1").arg(h), QStringLiteral("size %1").arg(h),
-                        QStringLiteral("text"), h, {0}, rng);
-    for (const int h : {14, 20, 32})
-        ok &= rowsSheet(dir, QStringLiteral("outline_%1").arg(h), QStringLiteral("outline %1").arg(h),
-                        QStringLiteral("outline"), h, {0}, rng);
-    for (const int h : {14, 20}) {
-        ok &= turnedSheet(dir, QStringLiteral("angle90_%1").arg(h), h, 90, rng);
-        ok &= turnedSheet(dir, QStringLiteral("angle270_%1").arg(h), h, 270, rng);
+    for (int copy = 0; copy < (large ? 3 : 1); ++copy) {
+        const QString suffix = copy ? QStringLiteral("_%1").arg(copy + 1) : QString();
+        for (const int h : {10, 14, 20, 32, 40})
+            ok &= rowsSheet(dir, QStringLiteral("size_%1%2").arg(h).arg(suffix), QStringLiteral("size %1").arg(h),
+                            QStringLiteral("text"), h, {0}, rng);
+        for (const int h : {14, 20, 32})
+            ok &= rowsSheet(dir, QStringLiteral("outline_%1%2").arg(h).arg(suffix), QStringLiteral("outline %1").arg(h),
+                            QStringLiteral("outline"), h, {0}, rng);
+        for (const int h : {14, 20}) {
+            ok &= turnedSheet(dir, QStringLiteral("angle90_%1%2").arg(h).arg(suffix), h, 90, rng);
+            ok &= turnedSheet(dir, QStringLiteral("angle270_%1%2").arg(h).arg(suffix), h, 270, rng);
+        }
+        ok &= rowsSheet(dir, QStringLiteral("small_angles_20") + suffix, QStringLiteral("small angles"), QStringLiteral("text"),
+                        20, {2, -3, 5, -8, 10, 15}, rng);
+        for (const int h : {20, 32})
+            ok &= verticalSheet(dir, QStringLiteral("vertical_%1%2").arg(h).arg(suffix), h, rng);
+        ok &= rowsSheet(dir, QStringLiteral("dense_30") + suffix, QStringLiteral("dense"), QStringLiteral("text"), 16, {0}, rng,
+                        QRectF(0, 0, 1200, 800), 2, 30);
     }
-    ok &= rowsSheet(dir, QStringLiteral("small_angles_20"), QStringLiteral("small angles"), QStringLiteral("text"),
-                    20, {2, -3, 5, -8, 10, 15}, rng);
-    for (const int h : {20, 32})
-        ok &= verticalSheet(dir, QStringLiteral("vertical_%1").arg(h), h, rng);
-    ok &= rowsSheet(dir, QStringLiteral("dense_30"), QStringLiteral("dense"), QStringLiteral("text"), 16, {0}, rng,
-                    QRectF(0, 0, 1200, 800), 2, 30);
     if (!ok) {
         std::fprintf(stderr, "cannot write the corpus into %s\n", argv[1]);
         return 1;

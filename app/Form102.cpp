@@ -12,7 +12,6 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QEvent>
-#include <QHeaderView>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QScreen>
@@ -74,7 +73,11 @@ TForm102::TForm102(QWidget* parent) : QWidget(parent, Qt::Window | Qt::WindowSta
     FormCreate();
 }
 
-TForm102::~TForm102() { FormDestroy(); }
+TForm102::~TForm102() {
+    FormDestroy();
+    // The grid view reads Grid, a member that is gone before QWidget deletes the children.
+    delete StringGrid1;
+}
 
 void TForm102::buildTopPanel() {
     QWidget* p = Panel2;
@@ -102,8 +105,7 @@ void TForm102::buildTopPanel() {
     Edit9->setFocusPolicy(Qt::ClickFocus);
     Edit9->setAttribute(Qt::WA_InputMethodEnabled, false);
     Button4 = make<QPushButton>(p, "Button4", "CAD", "ターゲット CAD を変更", at(532, 2, 62, 41));
-    Image1 = make<QLabel>(p, "Image1", {}, {}, at(0, 46, 596, 182 - 46));
-    Image1->setAlignment(Qt::AlignCenter);
+    Image1 = make<TImage>(p, "Image1", {}, {}, at(0, 46, 596, 182 - 46));
     for (QFrame* s : {Shape1, Shape3, Shape4}) s->setAutoFillBackground(true);
     m_anchors.push_back({Edit7, true, false, false, Edit7->geometry(), QSize(596, 182)});
     m_anchors.push_back({Button4, false, true, false, Button4->geometry(), QSize(596, 182)});
@@ -131,8 +133,8 @@ void TForm102::buildBottomPanel() {
     big.setPixelSize(19);
     Edit2->setFont(big);
     Edit8->setFont(big);
-    Image2 = make<QLabel>(p, "Image2", "▶", {}, at(580, 10, 14, 16));
-    Image2->setStyleSheet(QStringLiteral("color: #20c020;"));
+    Image2 = make<TImage>(p, "Image2", {}, {}, at(580, 10, 14, 16));
+    Image2->setPicture(rightTriangleImage(Image2->size(), QColor(32, 192, 32)));
     Button1 = make<QPushButton>(p, "Button1", "TEXT 挿入", "文字幅 0.5 ～ 1.0 で、CAD 上に TEXT を DXF ファイルで一括挿入", at(9, 42, 80, 22));
     CheckBox1 = make<QCheckBox>(p, "CheckBox1", "中央", "文字基点を画面中央に表示", at(94, 45));
     CheckBox2 = make<QCheckBox>(p, "CheckBox2", "矢印", "三角矢印を描画", at(94, 65));
@@ -152,7 +154,10 @@ void TForm102::buildBottomPanel() {
     CheckBox8 = make<QCheckBox>(p, "CheckBox8", "LISP で作成", {}, at(492, 69));
     Button15 = make<QPushButton>(p, "Button15", "LISP で作成", {}, at(571, 64, 20, 20));
     Button15->setVisible(false);
-    StringGrid1 = make<QTableView>(p, "StringGrid1", {}, "項目名クリックでソート、マウス右クリックでポップアップメニュー", at(4, 92, 588, 88));
+    StringGrid1 = new TStringGridView(Grid, p);
+    StringGrid1->setObjectName(QStringLiteral("StringGrid1"));
+    StringGrid1->setToolTip(QStringLiteral("項目名クリックでソート、マウス右クリックでポップアップメニュー"));
+    StringGrid1->setGeometry(4, 92, 588, 88);
     Memo1 = make<QPlainTextEdit>(p, "Memo1", {}, {}, at(3, 184, 590, 50));
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Memo1->viewport()->installEventFilter(this);
@@ -160,17 +165,7 @@ void TForm102::buildBottomPanel() {
     QFont gridFont(QStringLiteral("ＭＳ ゴシック"));
     gridFont.setPixelSize(13);
     StringGrid1->setFont(gridFont);
-    StringGrid1->horizontalHeader()->hide();
-    StringGrid1->verticalHeader()->hide();
-    StringGrid1->verticalHeader()->setDefaultSectionSize(TGridModel::DefaultRowHeight);
-    StringGrid1->verticalHeader()->setMinimumSectionSize(1);
-    StringGrid1->horizontalHeader()->setMinimumSectionSize(0);
-    StringGrid1->setStyleSheet(QStringLiteral(
-        "QTableView { background: black; color: white; gridline-color: #808080; }"
-        "QTableView::item { padding: 0px; }"));
     StringGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
-    m_gridModel = new GridTableModel(Grid, this);
-    StringGrid1->setModel(m_gridModel);
 
     m_anchors.push_back({Edit2, true, false, false, Edit2->geometry(), panel});
     m_anchors.push_back({Image2, false, true, false, Image2->geometry(), panel});
@@ -183,26 +178,18 @@ void TForm102::buildBottomPanel() {
     connect(Button13, &QPushButton::clicked, this, &TForm102::Button13Click);
     connect(Button5, &QPushButton::clicked, this, &TForm102::Button5Click);
     for (QLineEdit* e : {Edit1, Edit3}) e->installEventFilter(this);
-    connect(StringGrid1->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this](const QModelIndex& cur) {
-                if (cur.isValid()) Grid.setCurrent(cur.column(), cur.row());
-            });
     connect(StringGrid1, &QTableView::clicked, this, [this] { StringGrid1Click(); });
     connect(StringGrid1, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& pos) { PopupMenu2->popup(StringGrid1->viewport()->mapToGlobal(pos)); });
 
     TGridModel::Listener l;
-    l.cellChanged = [this](int c, int r) { m_gridModel->cellChanged(c, r); };
-    l.layoutChanged = [this] {
-        m_gridModel->reset();
-        for (int c = 0; c < Grid.ColCount(); ++c) StringGrid1->setColumnWidth(c, Grid.colWidth(c));
-        syncViewCurrent();
-    };
+    l.cellChanged = [this](int c, int r) { StringGrid1->showCell(c, r); };
+    l.layoutChanged = [this] { StringGrid1->showGridLayout(); };
     l.currentChanged = [this] {
-        syncViewCurrent();
+        StringGrid1->showGridSelection();
         StringGrid1Click();
     };
-    l.selectionChanged = [this] { syncViewCurrent(); };
+    l.selectionChanged = [this] { StringGrid1->showGridSelection(); };
     Grid.setListener(std::move(l));
 }
 
@@ -335,11 +322,6 @@ void TForm102::FormDestroy() {
     if (m_messageFilter) m_messageFilter->RevokeFilter();
 }
 
-void TForm102::syncViewCurrent() {
-    const QModelIndex want = m_gridModel->index(Grid.Row(), Grid.Col());
-    if (StringGrid1->currentIndex() != want) StringGrid1->setCurrentIndex(want);
-}
-
 void TForm102::addLine(const QString& line) { Memo1->appendPlainText(line); }
 void TForm102::clear() { Memo1->clear(); }
 void TForm102::processMessages() { QCoreApplication::processEvents(); }
@@ -399,16 +381,6 @@ void TForm102::Button13Click() {
 TextWidthFn TForm102::gridTextWidth() const {
     const QFontMetrics fm(StringGrid1->font());
     return [fm](const QString& s) { return fm.horizontalAdvance(s); };
-}
-
-void TForm102::setPreviewImage(const QImage& image) {
-    m_preview = image;
-    if (image.isNull()) {
-        Image1->clear();
-        return;
-    }
-    Image1->setPixmap(QPixmap::fromImage(image).scaled(Image1->size(), Qt::KeepAspectRatio,
-                                                       Qt::SmoothTransformation));
 }
 
 void TForm102::Button2Click() {

@@ -1,9 +1,10 @@
 #pragma once
 // The main window: every control of the system, the shared state the commands
 // work on, and the thin handlers that route to plain functions.
-#include "app/GridTableModel.h"
+#include "app/ImageControl.h"
 #include "app/Settings.h"
 #include "app/StatusMemo.h"
+#include "app/StringGridView.h"
 #include "cad/MessageFilter.h"
 #include "results/ResultReader.h"
 #include "results/CropGeometry.h"
@@ -11,7 +12,6 @@
 
 #include <QCheckBox>
 #include <QColor>
-#include <QImage>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -20,7 +20,6 @@
 #include <QPushButton>
 #include <QSplitter>
 #include <QStringList>
-#include <QTableView>
 #include <QWidget>
 #include <memory>
 #include <vector>
@@ -41,9 +40,6 @@ public:
     double txhscFromEdit4() const;
     // Pixel width of a text in the grid's font.
     TextWidthFn gridTextWidth() const;
-    // Image1's picture: the image that is recognised, shown scaled to fit.
-    QImage previewImage() const { return m_preview; }
-    void setPreviewImage(const QImage& image);
 
     QStringList OcrResultLines;
     QString OcrFlaggedLines;
@@ -63,8 +59,9 @@ public:
         *CheckBox8;
     QLineEdit *Edit1, *Edit2, *Edit3, *Edit4, *Edit5, *Edit6, *Edit7, *Edit8, *Edit9;
     QFrame *Shape1, *Shape2, *Shape3, *Shape4;
-    QLabel *Image1, *Image2, *Label1, *Label2;
-    QTableView* StringGrid1;
+    TImage *Image1, *Image2;  // Image1's picture is the image that is recognised
+    QLabel *Label1, *Label2;
+    TStringGridView* StringGrid1;
     QPlainTextEdit* Memo1;
     QMenu *PopupMenu1, *PopupMenu2;
 
@@ -94,7 +91,6 @@ private:
     void applySettings(const SettingsValues& v);
     SettingsValues collectSettings() const;
     void setSwatch(QFrame* shape, const QColor& c);
-    void syncViewCurrent();
     // Keeps a child's distance to its panel's right (and bottom) edge as designed.
     struct Anchor {
         QWidget* w;
@@ -103,8 +99,6 @@ private:
         QSize panel;
     };
     std::vector<Anchor> m_anchors;
-    GridTableModel* m_gridModel = nullptr;
     bool m_destroyed = false;
-    QImage m_preview;
     std::shared_ptr<TMessageFilter> m_messageFilter;
 };

@@ -29,8 +29,8 @@ bool Form102CropWindow::insertAtOnceChecked() const { return m_form.CheckBox4->i
 bool Form102CropWindow::createAtOnceChecked() const { return m_form.CheckBox5->isChecked(); }
 QString Form102CropWindow::textHeightScaleText() const { return m_form.Edit4->text(); }
 void Form102CropWindow::setCropSizeText(const QString& text) { m_form.Edit7->setText(text); }
-QImage Form102CropWindow::preview() const { return m_form.previewImage(); }
-void Form102CropWindow::setPreview(const QImage& image) { m_form.setPreviewImage(image); }
+QImage Form102CropWindow::preview() const { return m_form.Image1->picture(); }
+void Form102CropWindow::setPreview(const QImage& image) { m_form.Image1->setPicture(image); }
 
 void Form102CropWindow::setWriteButtonsEnabled(bool enabled) {
     m_form.Button1->setEnabled(enabled);

@@ -1,10 +1,15 @@
 #include "app/AppPaths.h"
 #include "app/Application.h"
 #include "app/Form102.h"
+#include "app/Form102CropWindow.h"
+#include "app/GridCellLook.h"
+#include "app/ImageControl.h"
 #include "app/IniFile.h"
 #include "imaging/Aci.h"
 
 #include <QAction>
+#include <QHeaderView>
+#include <QScrollBar>
 #include <QFile>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -126,7 +131,7 @@ TEST_F(Form102Test, ControlsHaveTheirCaptionsHintsStatesAndGeometry) {
     EXPECT_EQ(w->Shape3->palette().color(QPalette::Window), aciToRgb(30).toQColor());
     EXPECT_EQ(w->Shape4->palette().color(QPalette::Window), aciToRgb(1).toQColor());
     EXPECT_EQ(w->Grid.ColCount(), 9);
-    EXPECT_EQ(w->StringGrid1->model()->data(w->StringGrid1->model()->index(0, 1)).toString(),
+    EXPECT_EQ(w->StringGrid1->model()->headerData(0, Qt::Horizontal).toString(),
               QString::fromUtf8("文字列"));
 }
 
@@ -203,7 +208,7 @@ TEST_F(Form102Test, MemoLineWithRowNumberSelectsThatRow) {
     dblClickLine(1);
     EXPECT_EQ(w->Grid.Row(), 12);
     EXPECT_EQ(w->Edit2->text(), "row 12");
-    EXPECT_EQ(w->StringGrid1->currentIndex().row(), 12);
+    EXPECT_EQ(GridTableModel::gridRow(w->StringGrid1->currentIndex()), 12);
     dblClickLine(2);
     EXPECT_EQ(w->Grid.Row(), 12);
     dblClickLine(3);
@@ -288,7 +293,7 @@ TEST_F(Form102Test, ResizingFollowsTheAnchors) {
     f.resize(596, 425);
     QCoreApplication::processEvents();
     const QRect edit7 = f.Edit7->geometry(), edit2 = f.Edit2->geometry(), grid = f.StringGrid1->geometry(),
-                memo = f.Memo1->geometry(), button5 = f.Button5->geometry();
+                memo = f.Memo1->geometry(), button5 = f.Button5->geometry(), image2 = f.Image2->geometry();
     f.resize(696, 525);
     QCoreApplication::processEvents();
     EXPECT_EQ(f.Panel2->geometry(), QRect(0, 0, 696, 182));
@@ -298,4 +303,180 @@ TEST_F(Form102Test, ResizingFollowsTheAnchors) {
     EXPECT_EQ(f.StringGrid1->geometry(), grid.adjusted(0, 0, 100, 100));
     EXPECT_EQ(f.Memo1->geometry(), memo.adjusted(0, 100, 100, 100));
     EXPECT_EQ(f.Button5->geometry(), button5);
+    EXPECT_EQ(f.Image2->geometry(), image2.translated(100, 0));
+}
+
+namespace {
+// Where a grid cell, fixed ones included, lies in the grid widget.
+QRect cellRect(const TStringGridView& v, int col, int row) {
+    const QHeaderView* top = v.horizontalHeader();
+    const QHeaderView* side = v.verticalHeader();
+    const int x = col == 0 ? side->x() : top->x() + top->sectionViewportPosition(col - 1);
+    const int w = col == 0 ? side->width() : top->sectionSize(col - 1);
+    const int y = row == 0 ? top->y() : side->y() + side->sectionViewportPosition(row - 1);
+    const int h = row == 0 ? top->height() : side->sectionSize(row - 1);
+    return QRect(x, y, w - 1, h - 1);  // less the grid lines
+}
+
+// Colour a few pixels inside a cell's top-left corner, clear of its edges and
+// of text that is not left-aligned.
+QColor insideCorner(const QImage& shot, const TStringGridView& v, int col, int row) {
+    const QRect r = cellRect(v, col, row);
+    return shot.pixelColor(r.left() + 3, r.top() + 3);
+}
+
+// Horizontal extent of the bright (text) pixels inside a cell.
+std::pair<int, int> inkSpan(const QImage& shot, const QRect& r) {
+    int left = r.right() + 1, right = r.left() - 1;
+    for (int y = r.top() + 2; y < r.bottom() - 1; ++y)
+        for (int x = r.left() + 1; x < r.right(); ++x)
+            if (qGray(shot.pixel(x, y)) > 128) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+            }
+    return {left, right};
+}
+
+QPoint viewportCentre(const TStringGridView& v, int col, int row) {
+    return v.visualRect(v.model()->index(row - 1, col - 1)).center();
+}
+}
+
+TEST_F(Form102Test, GridPaintsFixedCellsSelectionAndCurrentCell) {
+    auto w = open();
+    fillRows(*w, 4);
+    w->Grid.setCurrent(2, 2);
+    w->Grid.setSelection({2, 2, 3, 3});
+    w->show();
+    w->StringGrid1->setFocus();
+    QCoreApplication::processEvents();
+    const QImage shot = w->StringGrid1->grab().toImage();
+    const TStringGridView& v = *w->StringGrid1;
+    const QPalette& pal = v.palette();
+    const QColor highlight = pal.color(QPalette::Active, QPalette::Highlight);
+    ASSERT_NE(highlight, QColor(Qt::black));
+    EXPECT_EQ(insideCorner(shot, v, 0, 0), QColor(Qt::black));  // corner
+    EXPECT_EQ(insideCorner(shot, v, 4, 0), QColor(Qt::black));  // header
+    EXPECT_EQ(insideCorner(shot, v, 0, 2), QColor(Qt::black));  // number beside the range
+    EXPECT_EQ(insideCorner(shot, v, 4, 1), QColor(Qt::black));  // data outside the range
+    EXPECT_EQ(insideCorner(shot, v, 2, 1), QColor(Qt::black));  // above the range
+    EXPECT_EQ(insideCorner(shot, v, 2, 2), highlight);           // current cell
+    EXPECT_EQ(insideCorner(shot, v, 3, 3), highlight);           // rest of the range
+    // Fixed cells carry a raised edge, data cells do not; grid lines between all.
+    const QRect header = cellRect(v, 4, 0), data = cellRect(v, 4, 1);
+    EXPECT_EQ(shot.pixelColor(header.left() + 5, header.top()), pal.color(QPalette::Light));
+    EXPECT_EQ(shot.pixelColor(data.left() + 5, data.top()), QColor(Qt::black));
+    EXPECT_EQ(shot.pixelColor(header.left() + 5, header.bottom() + 1), QColor::fromRgba(kGridLineColor));
+    EXPECT_EQ(shot.pixelColor(data.left() + 5, data.bottom() + 1), QColor::fromRgba(kGridLineColor));
+
+    // Header text centred, text column left-aligned, numbers right-aligned.
+    for (int col : {1, 4}) {
+        const QRect h = cellRect(v, col, 0);
+        const auto [l, r] = inkSpan(shot, h);
+        ASSERT_LE(l, r) << "no header text in column " << col;
+        EXPECT_NEAR((l + r) / 2.0, h.center().x(), 3) << col;
+    }
+    const QRect t1 = cellRect(v, 1, 1);
+    EXPECT_LE(inkSpan(shot, t1).first, t1.left() + 2);
+    for (int col : {0, 2}) {
+        const QRect n = cellRect(v, col, 1);
+        const auto [l, r] = inkSpan(shot, n);
+        EXPECT_GE(r, n.right() - (col == 0 ? 10 : 3)) << col;  // the number ends with a blank
+        EXPECT_GT(l, n.center().x()) << col;
+    }
+}
+
+TEST_F(Form102Test, GridSelectionByMouseAndKeysReachesTheModelAndBack) {
+    auto w = open();
+    fillRows(*w, 4);
+    w->show();
+    QCoreApplication::processEvents();
+    TStringGridView* v = w->StringGrid1;
+    QTest::mouseClick(v->viewport(), Qt::LeftButton, {}, viewportCentre(*v, 2, 1));
+    EXPECT_EQ(w->Grid.Col(), 2);
+    EXPECT_EQ(w->Grid.Row(), 1);
+    QTest::keyClick(v, Qt::Key_Up);  // the header row never becomes current
+    EXPECT_EQ(w->Grid.Row(), 1);
+    QTest::keyClick(v, Qt::Key_Down, Qt::ShiftModifier);
+    QTest::keyClick(v, Qt::Key_Down, Qt::ShiftModifier);
+    QTest::keyClick(v, Qt::Key_Right, Qt::ShiftModifier);
+    EXPECT_EQ(w->Grid.selection(), (TGridRect{2, 1, 3, 3}));
+    QTest::mouseClick(v->verticalHeader()->viewport(), Qt::LeftButton, {},
+                      QPoint(5, v->verticalHeader()->sectionViewportPosition(1) + 5));
+    QTest::mouseClick(v->horizontalHeader()->viewport(), Qt::LeftButton, {},
+                      QPoint(v->horizontalHeader()->sectionViewportPosition(3) + 20, 5));
+    EXPECT_EQ(w->Grid.selection(), (TGridRect{2, 1, 3, 3}));  // fixed cells select nothing
+    QTest::mouseClick(v->viewport(), Qt::LeftButton, Qt::ShiftModifier, viewportCentre(*v, 4, 2));
+    EXPECT_EQ(w->Grid.selection(), (TGridRect{2, 1, 4, 2}));  // from the range's anchor
+
+    w->Grid.setCurrent(1, 2);
+    w->Grid.setSelection({1, 2, 2, 4});
+    QItemSelectionModel* sm = v->selectionModel();
+    EXPECT_EQ(v->currentIndex(), v->model()->index(1, 0));
+    EXPECT_TRUE(sm->isSelected(v->model()->index(3, 1)));
+    EXPECT_FALSE(sm->isSelected(v->model()->index(0, 1)));
+    EXPECT_FALSE(sm->isSelected(v->model()->index(2, 2)));
+}
+
+TEST_F(Form102Test, GridHeaderKeepsItsPlaceAndColumnWidthsFollowTheModel) {
+    auto w = open();
+    fillRows(*w, 30);
+    w->show();
+    QCoreApplication::processEvents();
+    TStringGridView* v = w->StringGrid1;
+    QHeaderView* top = v->horizontalHeader();
+    EXPECT_EQ(top->height(), TGridModel::DefaultRowHeight);
+    EXPECT_EQ(v->verticalHeader()->width(), w->Grid.colWidth(0));
+    for (int c : {6, 7}) EXPECT_TRUE(v->isColumnHidden(c - 1)) << c;
+    EXPECT_EQ(v->columnWidth(0), TGridModel::DefaultColWidth);
+    const int headerY = top->y();
+    w->Grid.setRow(30);  // scrolls the data to the last row
+    QCoreApplication::processEvents();
+    EXPECT_GT(v->verticalScrollBar()->value(), 0);
+    EXPECT_EQ(top->y(), headerY);
+    EXPECT_TRUE(top->isVisible());
+
+    // Widths set by commands reach the view, and a drag on a header edge the model.
+    w->Grid.setColWidth(1, 150);
+    w->Grid.setColWidth(0, 40);
+    EXPECT_EQ(v->columnWidth(0), 150);
+    EXPECT_EQ(v->verticalHeader()->width(), 40);
+    const int y = top->height() / 2;
+    const QPoint edge(top->sectionViewportPosition(1) + top->sectionSize(1) - 1, y);
+    QTest::mousePress(top->viewport(), Qt::LeftButton, {}, edge);
+    QTest::mouseMove(top->viewport(), edge + QPoint(10, 0));
+    QTest::mouseMove(top->viewport(), edge + QPoint(20, 0));
+    QTest::mouseRelease(top->viewport(), Qt::LeftButton, {}, edge + QPoint(20, 0));
+    EXPECT_EQ(w->Grid.colWidth(2), 84);
+    EXPECT_EQ(w->Grid.colWidth(6), 0);
+    EXPECT_EQ(w->Grid.cell(1, 30), "row 30");  // resizing leaves the cells alone
+}
+
+TEST_F(Form102Test, PreviewShowsTheCropImageFittedAndKeepsItWhole) {
+    auto w = open();
+    w->show();
+    QCoreApplication::processEvents();
+    QImage picture(100, 50, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    Form102CropWindow crop(*w);
+    crop.setPreview(picture);
+    EXPECT_EQ(crop.preview(), picture);  // the recognised image is the full one, not the shown one
+    for (QSize size : {TForm102::DesignClientSize, QSize(800, 500)}) {
+        w->resize(size);
+        QCoreApplication::processEvents();
+        const QImage shot = w->Image1->grab().toImage();
+        const QRect fit = fitCentred(picture.size(), w->Image1->size());
+        SCOPED_TRACE(testing::Message() << "image box " << w->Image1->width() << "x" << w->Image1->height());
+        ASSERT_FALSE(fit.isEmpty());
+        EXPECT_EQ(fit.height(), w->Image1->height());
+        EXPECT_EQ(shot.pixelColor(fit.center()), QColor(Qt::red));
+        EXPECT_EQ(shot.pixelColor(fit.left() + 2, fit.center().y()), QColor(Qt::red));
+        EXPECT_NE(shot.pixelColor(fit.left() - 3, fit.center().y()), QColor(Qt::red));
+        EXPECT_NE(shot.pixelColor(fit.right() + 3, fit.center().y()), QColor(Qt::red));
+    }
+    // The green triangle beside the row editor points right.
+    const QImage tri = w->Image2->grab().toImage();
+    EXPECT_GT(tri.pixelColor(2, tri.height() / 2).green(), 150);
+    EXPECT_EQ(tri.pixelColor(2, tri.height() / 2).red(), 32);
+    EXPECT_NE(tri.pixelColor(tri.width() - 1, 1), tri.pixelColor(2, tri.height() / 2));
 }

@@ -47,6 +47,8 @@ TEST(MainWindowScreenshot, SavesThePicture) {
     w.addLine(QString::fromUtf8("OCR 行数が 3 です."));
     w.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    w.activateWindow();
+    w.StringGrid1->setFocus();  // the current cell shows its focus frame
     QTest::qWait(300);
     const QImage shot = w.grab().toImage();
     ASSERT_FALSE(shot.isNull());

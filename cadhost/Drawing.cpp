@@ -1,5 +1,7 @@
 #include "cadhost/Drawing.h"
 
+#include <cmath>
+
 int alignmentFromJust(int hJust, int vJust)
 {
     // Aligned (3), Middle (4) and Fit (5) exist only on the baseline.
@@ -16,6 +18,26 @@ void justFromAlignment(int alignment, int& hJust, int& vJust)
     }
     hJust = (alignment - 6) % 3;
     vJust = 3 - (alignment - 6) / 3;
+}
+
+std::optional<BulgeArc> bulgeArc(const Vertex& a, const Vertex& b)
+{
+    const QPointF p(a.x, a.y), q(b.x, b.y);
+    if (a.bulge == 0 || p == q) return std::nullopt;
+    // The bulge is tan(sweep / 4); the centre lies off the chord's middle on
+    // the side the arc turns to (left for counter-clockwise).
+    const double sweep = 4 * std::atan(a.bulge);
+    const QPointF chord = q - p;
+    const double length = std::hypot(chord.x(), chord.y());
+    const double radius = length / (2 * std::sin(std::abs(sweep) / 2));
+    const QPointF left(-chord.y() / length, chord.x() / length);
+    const double offset = radius * std::cos(sweep / 2) * (sweep > 0 ? 1 : -1);
+    BulgeArc arc;
+    arc.centre = (p + q) / 2 + left * offset;
+    arc.radius = radius;
+    arc.start = std::atan2(p.y() - arc.centre.y(), p.x() - arc.centre.x());
+    arc.sweep = sweep;
+    return arc;
 }
 
 Drawing::Drawing()

@@ -41,6 +41,15 @@ struct Entity {
     bool operator==(const Entity&) const = default;
 };
 
+// The circular arc a polyline segment with a bulge describes: counter-clockwise
+// from `start` through `sweep` (radians, negative: clockwise), from the
+// segment's first vertex to its second. Nothing for a straight segment.
+struct BulgeArc {
+    QPointF centre;
+    double radius = 0, start = 0, sweep = 0;
+};
+std::optional<BulgeArc> bulgeArc(const Vertex& from, const Vertex& to);
+
 // Alignment codes of the automation model from the DXF justification pair.
 int alignmentFromJust(int hJust, int vJust);
 void justFromAlignment(int alignment, int& hJust, int& vJust);

@@ -24,22 +24,13 @@ QList<QPointF> arcExtremes(QPointF c, double r, double start, double end)
     return out;
 }
 
-// A bulged polyline segment is a circular arc; 4 x atan(bulge) is its sweep.
 QList<QPointF> segmentExtremes(const Vertex& a, const Vertex& b)
 {
-    const QPointF p(a.x, a.y), q(b.x, b.y);
-    if (a.bulge == 0 || p == q) return {p, q};
-    const double sweep = 4 * std::atan(a.bulge);
-    const QPointF chord = q - p;
-    const double len = std::hypot(chord.x(), chord.y());
-    const double r = len / (2 * std::sin(std::abs(sweep) / 2));
-    // Centre: from the chord's middle along its normal, on the side the arc turns to.
-    const double toCentre = r * std::cos(sweep / 2) * (sweep > 0 ? 1 : -1);
-    const QPointF normal(-chord.y() / len, chord.x() / len);
-    const QPointF c = (p + q) / 2 + normal * toCentre;
-    const double angP = std::atan2(p.y() - c.y(), p.x() - c.x());
-    const double angQ = std::atan2(q.y() - c.y(), q.x() - c.x());
-    return sweep > 0 ? arcExtremes(c, std::abs(r), angP, angQ) : arcExtremes(c, std::abs(r), angQ, angP);
+    const auto arc = bulgeArc(a, b);
+    if (!arc) return {{a.x, a.y}, {b.x, b.y}};
+    const double end = arc->start + arc->sweep;
+    return arc->sweep > 0 ? arcExtremes(arc->centre, arc->radius, arc->start, end)
+                          : arcExtremes(arc->centre, arc->radius, end, arc->start);
 }
 
 QList<QPointF> entityExtremes(const Entity& e)

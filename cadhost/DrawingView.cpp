@@ -6,21 +6,58 @@
 
 #include <QKeyEvent>
 #include <QPainter>
+#include <QPainterPath>
 #include <QWheelEvent>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
 
+// Straight edges run between the centres of the pixels holding their ends, so
+// that every end is lit exactly where the view mapping puts it (Qt's aliased
+// lines otherwise end a pixel short or beside it on diagonals).
+QPointF pixelCentre(QPointF px)
+{
+    return {std::floor(px.x()) + 0.5, std::floor(px.y()) + 0.5};
+}
+
+// A polyline with bulged segments: straight edges snapped, arcs as arcs.
+QPainterPath bulgedPolyline(const ViewTransform& v, const Entity& e)
+{
+    const double s = v.unitsPerPixel();
+    QPainterPath path;
+    path.moveTo(pixelCentre(v.toPixel({e.points[0].x, e.points[0].y})));
+    const qsizetype segments = e.closed ? e.points.size() : e.points.size() - 1;
+    for (qsizetype i = 0; i < segments; ++i) {
+        const Vertex& from = e.points[i];
+        const Vertex& to = e.points[(i + 1) % e.points.size()];
+        if (const auto arc = bulgeArc(from, to)) {
+            const QPointF c = v.toPixel(arc->centre);
+            const double r = arc->radius / s;
+            path.arcTo(QRectF(c.x() - r, c.y() - r, 2 * r, 2 * r), arc->start * 180 / M_PI, arc->sweep * 180 / M_PI);
+        } else {
+            path.lineTo(pixelCentre(v.toPixel({to.x, to.y})));
+        }
+    }
+    return path;
+}
+
 void drawEntity(QPainter& p, const ViewTransform& v, const Entity& e)
 {
-    auto px = [&](double x, double y) { return v.toPixel({x, y}); };
+    auto px = [&](double x, double y) { return pixelCentre(v.toPixel({x, y})); };
     const double s = v.unitsPerPixel();
     switch (e.type) {
     case EntityType::Line:
         p.drawLine(px(e.points[0].x, e.points[0].y), px(e.points[1].x, e.points[1].y));
         break;
     case EntityType::Polyline: {
+        if (e.points.isEmpty()) break;
+        const bool bulged = std::any_of(e.points.begin(), e.points.end(), [](const Vertex& vx) { return vx.bulge != 0; });
+        if (bulged) {
+            p.drawPath(bulgedPolyline(v, e));
+            break;
+        }
         QPolygonF poly;
         for (const Vertex& vx : e.points) poly << px(vx.x, vx.y);
         if (e.closed) p.drawPolygon(poly);
@@ -29,7 +66,7 @@ void drawEntity(QPainter& p, const ViewTransform& v, const Entity& e)
     }
     case EntityType::Circle:
     case EntityType::Arc: {
-        const QPointF c = px(e.points[0].x, e.points[0].y);
+        const QPointF c = v.toPixel({e.points[0].x, e.points[0].y});
         const double r = e.radius / s;
         const QRectF box(c.x() - r, c.y() - r, 2 * r, 2 * r);
         if (e.type == EntityType::Circle) {

@@ -1,7 +1,7 @@
 #!/bin/sh
 # Installs what is missing, builds, then starts the reference CAD host with the
-# sample drawing and MIRTEX aimed at it. Without a display it runs both on a
-# private Xvfb and saves screenshots to build/demo/.
+# sample drawing and MIRTEX aimed at it (the host serves MIRTEX's default
+# ProgID). Without a display both run on a private Xvfb.
 set -eu
 cd "$(dirname "$0")/.."
 sh scripts/install-deps.sh

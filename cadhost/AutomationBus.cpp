@@ -194,7 +194,7 @@ QDBusMessage AutomationBus::dispatch(const QDBusMessage& m, bool& delayed)
         const quint64 handle = path.mid(kDocPath.size() + 10).toULongLong(&ok, 16);
         const Entity* e = ok ? m_state.drawing.entity(handle) : nullptr;
         if (e && e->type == EntityType::Text) return text(m, handle, kind, member, args);
-        if (ok) return error(m, "Failed", "the entity no longer exists");
+        if (ok) return error(m, "Failed", "no text entity with that handle");
     }
     return error(m, "UnknownMember", QString("%1 on %2").arg(member, path));
 }

@@ -196,3 +196,23 @@ TEST(ViewTransform, PixelMappingAndZoomAboutCursor)
     EXPECT_NEAR(v.toDrawing({37, 250}).x(), under.x(), 1e-9);
     EXPECT_NEAR(v.toDrawing({37, 250}).y(), under.y(), 1e-9);
 }
+
+TEST(DxfFile, LightweightPolylinesKeepTheirVerticesAndBulges)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("lw.dxf");
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("0\nSECTION\n2\nENTITIES\n0\nLWPOLYLINE\n8\n0\n62\n3\n90\n3\n70\n1\n"
+            "10\n0\n20\n0\n42\n0.5\n10\n10\n20\n0\n10\n10\n20\n5\n0\nENDSEC\n0\nEOF\n");
+    f.close();
+    const DxfReadResult r = readDxf(path);
+    ASSERT_TRUE(r.ok) << r.message.toStdString();
+    ASSERT_EQ(r.drawing.entities().size(), 1);
+    const Entity& e = r.drawing.entities()[0];
+    EXPECT_EQ(e.type, EntityType::Polyline);
+    EXPECT_TRUE(e.closed);
+    EXPECT_EQ(e.color, 3);
+    const QList<Vertex> expected{{0, 0, 0.5}, {10, 0, 0}, {10, 5, 0}};
+    EXPECT_EQ(e.points, expected);
+}

@@ -1,5 +1,7 @@
 #include "cadhost/CommandInterpreter.h"
 
+#include "cadhost/DrawingExtents.h"
+
 #include <utility>
 
 CommandInterpreter::CommandInterpreter(HostState& state) : m_state(state)
@@ -17,6 +19,14 @@ CommandInterpreter::CommandInterpreter(HostState& state) : m_state(state)
     });
     addCommand("U", [](HostState& s, const QString&) {
         if (!s.undo.undo(s.drawing)) s.commandLog << "元に戻す操作はありません";
+    });
+    addCommand("ZOOM", [](HostState& s, const QString& args) {
+        const QString option = args.trimmed().toUpper();
+        if (option != "E" && option != "EXTENTS") {
+            s.commandLog << QString("ZOOM: 範囲 (E) だけが使えます: %1").arg(args);
+            return;
+        }
+        zoomToExtents(s);
     });
     addBmpOutCommand(*this);
 }

@@ -66,6 +66,12 @@ QList<QPointF> entityExtremes(const Entity& e)
 
 }  // namespace
 
+void zoomToExtents(HostState& state)
+{
+    state.viewFollowsExtents = true;
+    if (const auto box = drawingExtents(state.drawing)) state.view.zoomExtents(*box);
+}
+
 std::optional<QRectF> drawingExtents(const Drawing& drawing)
 {
     // By coordinates: QRectF::united ignores boxes of zero size, such as a point.

@@ -1,9 +1,12 @@
 #pragma once
 // The box around everything visible in a drawing, as a zoom to extents needs it.
-#include "cadhost/Drawing.h"
+#include "cadhost/HostState.h"
 
 #include <QRectF>
 #include <optional>
 
 // Nothing when the drawing shows nothing.
 std::optional<QRectF> drawingExtents(const Drawing& drawing);
+// Shows the whole drawing and keeps it fitted on resizes until the view is
+// zoomed or panned; an empty drawing keeps the view.
+void zoomToExtents(HostState& state);

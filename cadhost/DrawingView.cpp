@@ -137,22 +137,10 @@ void DrawingView::paintEvent(QPaintEvent*)
     }
 }
 
-void DrawingView::zoomExtents()
-{
-    m_state.viewFollowsExtents = true;
-    fitExtents();
-    update();
-}
-
-void DrawingView::fitExtents()
-{
-    if (const auto box = drawingExtents(m_state.drawing)) m_state.view.zoomExtents(*box);
-}
-
 void DrawingView::resizeEvent(QResizeEvent*)
 {
     m_state.view.screen = size();
-    if (m_state.viewFollowsExtents) fitExtents();
+    if (m_state.viewFollowsExtents) zoomToExtents(m_state);
 }
 
 void DrawingView::wheelEvent(QWheelEvent* e)

@@ -18,9 +18,6 @@ public:
     // The drawing area's pixels as painted, without the rubber band: what an
     // export of the whole view holds.
     QImage renderDrawing() const;
-    // Shows the whole drawing and keeps showing it while the area is resized,
-    // until the user zooms or pans.
-    void zoomExtents();
 
 signals:
     void picked(QPointF drawingPoint);
@@ -38,7 +35,6 @@ protected:
 
 private:
     void paintDrawing(QPainter& p) const;
-    void fitExtents();
     HostState& m_state;
     std::optional<QPointF> m_rubberBase;
     std::optional<QPointF> m_panFrom;

@@ -1,5 +1,6 @@
 #include "cadhost/HostWindow.h"
 
+#include "cadhost/DrawingExtents.h"
 #include "cadhost/DrawingView.h"
 #include "cadhost/DxfFile.h"
 
@@ -71,7 +72,7 @@ void HostWindow::openDrawing(const QString& path)
     m_state.drawing = r.drawing;
     m_state.undo = UndoStack();
     if (!r.ok) m_state.commandLog << r.message;
-    m_view->zoomExtents();
+    zoomToExtents(m_state);
     refresh();
 }
 

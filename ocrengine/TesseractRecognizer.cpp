@@ -25,7 +25,10 @@ namespace {
 
 constexpr const char* kHorizontalModel = "Japanese";
 constexpr const char* kVerticalModel = "Japanese_vert";
-constexpr double kTargetCharSize = 44;  // pixels; Tesseract's LSTM reads best around this height
+// Character size in the views, pixels. Measured on CAD-screen crops: 30 reads
+// 10-16 px lettering with ~30 % fewer errors than 44; above ~40 blurred
+// enlargements cost more than they help.
+constexpr double kTargetCharSize = 30;
 constexpr float kSureConfidence = 85;   // a reading this confident is not second-guessed
 constexpr double kTallRatio = 1.2;      // blocks this much taller than long may run vertically
 constexpr double kSingleLine = 1.7;     // a block at most this many characters thick is one line

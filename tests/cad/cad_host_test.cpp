@@ -14,6 +14,7 @@
 #include <QTemporaryDir>
 #include <QThread>
 #include <gtest/gtest.h>
+#include <functional>
 #include <thread>
 
 namespace {
@@ -67,6 +68,19 @@ protected:
         return out;
     }
 
+    // The window manager acts on a state change in its own time: poll for it.
+    static bool eventually(const std::function<bool()>& condition, int timeoutMs = 5000)
+    {
+        QElapsedTimer clock;
+        clock.start();
+        while (!condition()) {
+            if (clock.elapsed() > timeoutMs)
+                return false;
+            QThread::msleep(50);
+        }
+        return true;
+    }
+
     static int s_counter;
     QTemporaryDir m_dir;
     QString m_progId;
@@ -78,14 +92,15 @@ int CadHostTest::s_counter = 0;
 TEST_F(CadHostTest, ActivateMaximisesAMinimisedCad)
 {
     m_app.put("WindowState", 2);
-    QThread::msleep(300);
-    ASSERT_EQ(m_app.get("WindowState").toInt(), 2);
+    ASSERT_TRUE(eventually([&] { return m_app.get("WindowState").toInt() == 2; }));
     CadObject again;
     ASSERT_TRUE(connectCad(m_progId, again, false));
+    QThread::msleep(300);
     EXPECT_EQ(again.get("WindowState").toInt(), 2); // without activate: left alone
     ASSERT_TRUE(connectCad(m_progId, again, true));
-    EXPECT_EQ(again.get("WindowState").toInt(), 3);
-    EXPECT_EQ(foregroundWindow(), topLevelWindow(again.get("HWND").toULongLong()));
+    EXPECT_TRUE(eventually([&] { return again.get("WindowState").toInt() == 3; }));
+    const quint64 window = topLevelWindow(again.get("HWND").toULongLong());
+    EXPECT_TRUE(eventually([&] { return foregroundWindow() == window; }));
 }
 
 TEST_F(CadHostTest, EnsureLayerMatchesOnlyAsciiCase)

@@ -6,7 +6,7 @@
 #include <exception>
 
 std::function<void(const QString&)> MirtexApplication::showError = [](const QString& text) {
-    QMessageBox::critical(nullptr, QApplication::applicationDisplayName(), text);
+    QMessageBox::critical(nullptr, kApplicationTitle, text);
 };
 
 void applyWindows10Dark(QApplication& app) {

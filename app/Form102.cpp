@@ -1,5 +1,6 @@
 #include "Form102.h"
 
+#include "app/Application.h"
 #include "app/AppPaths.h"
 #include "app/Form102CropWindow.h"
 #include "capture/CropCommand.h"
@@ -239,7 +240,7 @@ void TForm102::FormCreate() {
     const QScreen* screen = QGuiApplication::primaryScreen();
     applySettings(readSettings(ini, {screen ? screen->size() : DesignClientSize, size(),
                                      TargetProgID, Edit9->text()}));
-    setWindowTitle(QGuiApplication::applicationDisplayName() + QStringLiteral(" [ ") + TargetCadName +
+    setWindowTitle(kApplicationTitle + QStringLiteral(" [ ") + TargetCadName +
                    QStringLiteral(" ]"));
     setupResultHeader(Grid);
     Button1->setEnabled(false);
@@ -326,7 +327,7 @@ void TForm102::addLine(const QString& line) { Memo1->appendPlainText(line); }
 void TForm102::clear() { Memo1->clear(); }
 void TForm102::processMessages() { QCoreApplication::processEvents(); }
 void TForm102::information(const QString& text) {
-    QMessageBox::information(nullptr, QGuiApplication::applicationDisplayName(), text);
+    QMessageBox::information(nullptr, kApplicationTitle, text);
 }
 
 double TForm102::txhscFromEdit4() const { return parseLenientNumber(Edit4->text(), 0.8); }

@@ -31,7 +31,6 @@ protected:
         static char name[] = "app_window_test";
         static char* argv[] = {name, nullptr};
         static MirtexApplication* app = new MirtexApplication(argc, argv);
-        QApplication::setApplicationDisplayName(kApplicationTitle);
         Q_UNUSED(app);
     }
     void SetUp() override { AppPaths::setExecutableForTesting(dir.path()); }

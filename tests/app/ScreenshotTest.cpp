@@ -17,7 +17,6 @@ TEST(MainWindowScreenshot, SavesThePicture) {
     char* argv[] = {name, nullptr};
     MirtexApplication app(argc, argv);
     applyWindows10Dark(app);
-    QApplication::setApplicationDisplayName(kApplicationTitle);
     QTemporaryDir dir;
     AppPaths::setExecutableForTesting(dir.path());
     TForm102 w;

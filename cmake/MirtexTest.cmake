@@ -11,6 +11,7 @@ function(mirtex_add_test)
   target_compile_definitions(${T_NAME} PRIVATE
     MIRTEX_BIN_DIR="${MIRTEX_BIN_DIR}"
     MIRTEX_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+  target_include_directories(${T_NAME} PRIVATE ${CMAKE_SOURCE_DIR})
   set_target_properties(${T_NAME} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 120)

@@ -1,6 +1,7 @@
 // The reference CAD host as a CAD: what it shows on screen follows its view
 // variables, picks come from real clicks, texts are drawn where their bounding
 // box says, undo marks group changes. MIRTEX's client against the host process.
+#include "tests/support/QtTestSupport.h"
 #include "../e2e/CadHostProcess.h"
 #include "cad/CadConnection.h"
 #include "cad/CadObject.h"
@@ -67,10 +68,7 @@ class CadHostDrawing : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        static int argc = 1;
-        static char name[] = "cad_host_drawing_test";
-        static char* argv[] = {name, nullptr};
-        static QApplication app(argc, argv);
+        testApplication<QApplication>();
     }
     void TearDown() override { m_host.stop(); }
 

@@ -1,4 +1,5 @@
 // The client against the reference CAD host process on the private bus.
+#include "tests/support/QtTestSupport.h"
 #include "../e2e/CadHostProcess.h"
 #include "cad/CadConnection.h"
 #include "cad/CadObject.h"
@@ -29,10 +30,7 @@ class CadHostTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        static int argc = 1;
-        static char name[] = "cad_host_test";
-        static char* argv[] = {name, nullptr};
-        static QApplication app(argc, argv);
+        testApplication<QApplication>();
     }
     void SetUp() override
     {
@@ -68,19 +66,6 @@ protected:
         return out;
     }
 
-    // The window manager acts on a state change in its own time: poll for it.
-    static bool eventually(const std::function<bool()>& condition, int timeoutMs = 5000)
-    {
-        QElapsedTimer clock;
-        clock.start();
-        while (!condition()) {
-            if (clock.elapsed() > timeoutMs)
-                return false;
-            QThread::msleep(50);
-        }
-        return true;
-    }
-
     static int s_counter;
     QTemporaryDir m_dir;
     QString m_progId;
@@ -91,16 +76,17 @@ int CadHostTest::s_counter = 0;
 
 TEST_F(CadHostTest, ActivateMaximisesAMinimisedCad)
 {
+    // The window manager acts on a state change in its own time: poll for it.
     m_app.put("WindowState", 2);
-    ASSERT_TRUE(eventually([&] { return m_app.get("WindowState").toInt() == 2; }));
+    ASSERT_TRUE(waitUntil([&] { return m_app.get("WindowState").toInt() == 2; }, 5000));
     CadObject again;
     ASSERT_TRUE(connectCad(m_progId, again, false));
     QThread::msleep(300);
     EXPECT_EQ(again.get("WindowState").toInt(), 2); // without activate: left alone
     ASSERT_TRUE(connectCad(m_progId, again, true));
-    EXPECT_TRUE(eventually([&] { return again.get("WindowState").toInt() == 3; }));
+    EXPECT_TRUE(waitUntil([&] { return again.get("WindowState").toInt() == 3; }, 5000));
     const quint64 window = topLevelWindow(again.get("HWND").toULongLong());
-    EXPECT_TRUE(eventually([&] { return foregroundWindow() == window; }));
+    EXPECT_TRUE(waitUntil([&] { return foregroundWindow() == window; }, 5000));
 }
 
 TEST_F(CadHostTest, EnsureLayerMatchesOnlyAsciiCase)

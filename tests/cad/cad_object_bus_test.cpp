@@ -1,5 +1,6 @@
 // The client against a small automation service of the test's own on the
 // private session bus, served from a second connection in its own thread.
+#include "tests/support/QtTestSupport.h"
 #include "cad/CadConnection.h"
 #include "cad/CadObject.h"
 #include "cad/MessageFilter.h"
@@ -81,10 +82,7 @@ class CadObjectBusTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        static int argc = 1;
-        static char name[] = "cad_object_bus_test";
-        static char* argv[] = {name, nullptr};
-        static QCoreApplication app(argc, argv);
+        testApplication<QCoreApplication>();
         s_service = new EchoService;
         s_service->start();
         while (!s_service->started)

@@ -1,3 +1,4 @@
+#include "tests/support/QtTestSupport.h"
 #include "cadhost/CommandInterpreter.h"
 
 #include <QGuiApplication>
@@ -12,10 +13,7 @@ protected:
     static void SetUpTestSuite()
     {
         // ZOOM measures text: fonts need a GUI application (offscreen under ctest).
-        static int argc = 1;
-        static char name[] = "cadhost_command_line_test";
-        static char* argv[] = {name, nullptr};
-        static QGuiApplication app(argc, argv);
+        testApplication<QGuiApplication>();
     }
     void SetUp() override
     {

@@ -1,5 +1,6 @@
 // The host process on the private bus, spoken to with plain QtDBus messages:
 // malformed calls, ProgIDs, bad drawing files.
+#include "tests/support/QtTestSupport.h"
 #include "../e2e/CadHostProcess.h"
 #include "platform/ProgIdBusName.h"
 
@@ -23,10 +24,7 @@ class HostProtocol : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        static int argc = 1;
-        static char name[] = "cadhost_protocol_test";
-        static char* argv[] = {name, nullptr};
-        static QCoreApplication app(argc, argv);
+        testApplication<QCoreApplication>();
     }
     void SetUp() override { ASSERT_TRUE(m_dir.isValid()); }
 

@@ -1,3 +1,4 @@
+#include "tests/support/QtTestSupport.h"
 #include "cadhost/DrawingExtents.h"
 #include "cadhost/TextGeometry.h"
 #include "cadhost/ViewTransform.h"
@@ -14,10 +15,7 @@ class TextGeometry : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        static int argc = 1;
-        static char name[] = "cadhost_geometry_test";
-        static char* argv[] = {name, nullptr};
-        static QGuiApplication app(argc, argv);
+        testApplication<QGuiApplication>();
     }
 };
 

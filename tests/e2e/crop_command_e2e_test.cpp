@@ -2,6 +2,7 @@
 // generated drawing, the real OCR engine, corners picked by real clicks (or
 // answered through the host's test interface), a real grid model.
 #include "CadHostProcess.h"
+#include "tests/support/QtTestSupport.h"
 #include "CropWindowDouble.h"
 #include "../../bench/corpus/CorpusDxf.h"
 #include "app/AppPaths.h"
@@ -27,11 +28,7 @@ namespace {
 
 QApplication& app()
 {
-    static int argc = 1;
-    static char name[] = "crop_command_e2e_test";
-    static char* argv[] = {name, nullptr};
-    static QApplication* instance = new QApplication(argc, argv);
-    return *instance;
+    return testApplication<QApplication>();
 }
 
 struct Lettering {

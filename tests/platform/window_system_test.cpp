@@ -1,5 +1,6 @@
 // Window operations on real top-level windows of this process on the test
 // X server (Xvfb with openbox).
+#include "tests/support/QtTestSupport.h"
 #include "platform/WindowSystem.h"
 #include <QApplication>
 #include <QElapsedTimer>
@@ -21,26 +22,11 @@ protected:
     void keyReleaseEvent(QKeyEvent* e) override { keys.emplace_back(e->type(), e->key()); }
 };
 
-bool waitFor(int ms, const std::function<bool()>& condition)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (!condition()) {
-        if (clock.elapsed() > ms)
-            return false;
-        QTest::qWait(10);
-    }
-    return true;
-}
-
 class WindowSystemTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        static int argc = 1;
-        static char name[] = "window_system_test";
-        static char* argv[] = {name, nullptr};
-        static QApplication app(argc, argv);
+        testApplication<QApplication>();
     }
     void TearDown() override { m_windows.clear(); }
 
@@ -95,15 +81,15 @@ TEST_F(WindowSystemTest, AMinimisedWindowComesBack)
     QWidget* a = window(Qt::green, {100, 100, 200, 150});
     QWidget* other = window(Qt::gray, {400, 100, 100, 100});
     a->showMinimized();
-    ASSERT_TRUE(waitFor(2000, [&] { return a->isMinimized(); }));
+    ASSERT_TRUE(waitUntil([&] { return a->isMinimized(); }, 2000));
     bringToFront(other->winId());
     EXPECT_TRUE(bringToFront(a->winId()));
     EXPECT_EQ(foregroundWindow(), a->winId());
     // Shown again: its pixels are on the screen.
-    EXPECT_TRUE(waitFor(2000, [&] {
+    EXPECT_TRUE(waitUntil([&] {
         const QImage shot = grabWindowArea(a->winId(), {10, 10, 1, 1});
         return !shot.isNull() && shot.pixelColor(0, 0) == QColor(Qt::green);
-    }));
+    }, 2000));
 }
 
 TEST_F(WindowSystemTest, UnknownWindowsFailQuietly)
@@ -195,9 +181,9 @@ TEST_F(WindowSystemTest, EscapeReachesTheFocusedWindow)
 {
     auto* w = window<KeyRecorder>(Qt::white, {200, 200, 150, 100});
     ASSERT_TRUE(bringToFront(w->winId()));
-    ASSERT_TRUE(waitFor(1000, [&] { return w->isActiveWindow(); }));
+    ASSERT_TRUE(waitUntil([&] { return w->isActiveWindow(); }, 1000));
     ASSERT_TRUE(injectEscape());
-    ASSERT_TRUE(waitFor(2000, [&] { return w->keys.size() >= 2; }));
+    ASSERT_TRUE(waitUntil([&] { return w->keys.size() >= 2; }, 2000));
     ASSERT_EQ(w->keys.size(), 2u);
     EXPECT_EQ(w->keys[0], std::make_pair(QEvent::KeyPress, int(Qt::Key_Escape)));
     EXPECT_EQ(w->keys[1], std::make_pair(QEvent::KeyRelease, int(Qt::Key_Escape)));

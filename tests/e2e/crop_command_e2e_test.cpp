@@ -6,6 +6,7 @@
 #include "CropWindowDouble.h"
 #include "../../bench/corpus/CorpusDxf.h"
 #include "app/AppPaths.h"
+#include "ocrengine/samples/TextSamples.h"
 #include "cad/CadConnection.h"
 #include "cad/CadObject.h"
 #include "capture/CropCommand.h"
@@ -47,30 +48,6 @@ const QList<Lettering> kLettering = {
 };
 const QRectF kTextRegion(30, 270, 560, 190);   // x, y of the lower-left corner, w, h
 const QRectF kEmptyRegion(700, 60, 200, 120);
-
-int editDistance(const QString& a, const QString& b)
-{
-    std::vector<int> row(b.size() + 1);
-    for (int j = 0; j <= b.size(); ++j)
-        row[j] = j;
-    for (int i = 1; i <= a.size(); ++i) {
-        int diag = row[0];
-        row[0] = i;
-        for (int j = 1; j <= b.size(); ++j) {
-            const int up = row[j];
-            row[j] = std::min({row[j] + 1, row[j - 1] + 1, diag + (a[i - 1] == b[j - 1] ? 0 : 1)});
-            diag = up;
-        }
-    }
-    return row[b.size()];
-}
-
-QString squeezed(const QString& s)
-{
-    QString out = s.normalized(QString::NormalizationForm_KC);
-    out.remove(QLatin1Char(' '));
-    return out;
-}
 
 class CropCommandE2E : public ::testing::Test {
 protected:
@@ -198,8 +175,8 @@ protected:
             for (int r = 1; r < window.table.RowCount(); ++r) {
                 const double x = parseLenientNumber(window.table.cell(4, r), 1e9);
                 const double y = parseLenientNumber(window.table.cell(5, r), 1e9);
-                const QString text = squeezed(window.table.cell(1, r));
-                const QString want = squeezed(l.text);
+                const QString text = comparableText(window.table.cell(1, r));
+                const QString want = comparableText(l.text);
                 if (std::hypot(x - middleLeft.x(), y - middleLeft.y()) <= 0.5 * l.height
                     && editDistance(text, want) <= want.size() / 5) {
                     ++matched;

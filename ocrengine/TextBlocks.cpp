@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 #include <numeric>
 
 namespace {
@@ -10,15 +9,6 @@ namespace {
 constexpr int kMinInk = 60;          // an ink level below this is anti-aliasing or noise
 constexpr double kJoinGap = 0.8;     // components nearer than this many character sizes join
 constexpr double kRuleLength = 5.0;  // a thin component this many characters long is a rule
-// Vertical columns: glyphs of one column follow each other at a regular pitch,
-// but a short glyph ("ー", "ッ") leaves a wider gap than kJoinGap above and
-// below it. Pieces one character wide, stacked, overlapping sideways, and
-// whose facing glyphs' centres are at most this many character sizes apart
-// are one column. Lines of single characters stacked a line spacing (2 or
-// more character sizes) apart stay separate.
-constexpr double kColumnPitch = 2.0;
-constexpr double kNarrowPiece = 1.3;    // a piece at most this many characters wide is one column wide
-constexpr double kColumnOverlap = 0.5;  // share of the narrower piece's width that must overlap
 
 struct Component {
     int left, top, right, bottom;
@@ -98,90 +88,6 @@ int gapBetween(const Component& a, const Component& b)
     return std::max(gx, gy);
 }
 
-// A group of joined components as it stands after the plain join.
-struct Piece {
-    int left = 0, top = 0, right = 0, bottom = 0;
-    std::vector<int> members;
-    double charSize = 0;
-    double topGlyphCentre = 0, bottomGlyphCentre = 0;  // y of the glyphs at either end
-};
-
-// Vertical centre of the ink of the components that reach within half a
-// character of one end of the piece: the end glyph, short or full height.
-double endGlyphCentre(const std::vector<Component>& comps, const Piece& p, bool top)
-{
-    int lo = std::numeric_limits<int>::max(), hi = std::numeric_limits<int>::min();
-    for (int i : p.members) {
-        const Component& c = comps[size_t(i)];
-        const bool atEnd = top ? c.top <= p.top + 0.5 * p.charSize : c.bottom >= p.bottom - 0.5 * p.charSize;
-        if (atEnd) {
-            lo = std::min(lo, c.top);
-            hi = std::max(hi, c.bottom);
-        }
-    }
-    return 0.5 * (lo + hi);
-}
-
-bool continuesColumn(const Piece& upper, const Piece& lower)
-{
-    const double size = std::max(upper.charSize, lower.charSize);
-    const int overlap = std::min(upper.right, lower.right) - std::max(upper.left, lower.left) + 1;
-    const int narrower = std::min(upper.right - upper.left, lower.right - lower.left) + 1;
-    return lower.top > upper.bottom && overlap >= kColumnOverlap * narrower
-        && lower.topGlyphCentre - upper.bottomGlyphCentre <= kColumnPitch * size;
-}
-
-// Joins the pieces of vertical columns that the plain join left apart.
-void joinColumnPieces(const std::vector<Component>& comps, const std::vector<int>& order, double typical,
-                      UnionFind& uf)
-{
-    std::vector<int> pieceOfRoot(comps.size(), -1);
-    std::vector<Piece> pieces;
-    for (int i : order) {
-        const Component& c = comps[size_t(i)];
-        int& p = pieceOfRoot[size_t(uf.find(i))];
-        if (p < 0) {
-            p = int(pieces.size());
-            pieces.push_back({c.left, c.top, c.right, c.bottom, {}, 0, 0, 0});
-        }
-        Piece& piece = pieces[size_t(p)];
-        piece.left = std::min(piece.left, c.left);
-        piece.top = std::min(piece.top, c.top);
-        piece.right = std::max(piece.right, c.right);
-        piece.bottom = std::max(piece.bottom, c.bottom);
-        piece.members.push_back(i);
-    }
-    std::vector<size_t> narrow;
-    for (size_t p = 0; p < pieces.size(); ++p) {
-        Piece& piece = pieces[p];
-        std::vector<double> sizes;
-        for (int i : piece.members)
-            if (comps[size_t(i)].pixels >= 4)
-                sizes.push_back(comps[size_t(i)].extent());
-        piece.charSize = sizes.empty() ? typical : characterSize(sizes);
-        if (piece.right - piece.left + 1 > kNarrowPiece * piece.charSize)
-            continue;
-        piece.topGlyphCentre = endGlyphCentre(comps, piece, true);
-        piece.bottomGlyphCentre = endGlyphCentre(comps, piece, false);
-        narrow.push_back(p);
-    }
-    std::sort(narrow.begin(), narrow.end(), [&](size_t a, size_t b) { return pieces[a].top < pieces[b].top; });
-    // Each piece joins the nearest narrow piece below it that continues it.
-    for (size_t a = 0; a < narrow.size(); ++a) {
-        const Piece& upper = pieces[narrow[a]];
-        const Piece* next = nullptr;
-        for (size_t b = a + 1; b < narrow.size(); ++b) {
-            const Piece& lower = pieces[narrow[b]];
-            if (lower.top - upper.bottom > kColumnPitch * 2 * std::max(upper.charSize, lower.charSize))
-                break;
-            if (continuesColumn(upper, lower) && (!next || lower.top < next->top))
-                next = &lower;
-        }
-        if (next)
-            uf.join(upper.members.front(), next->members.front());
-    }
-}
-
 }  // namespace
 
 TextLayout findTextBlocks(const InkImage& image)
@@ -228,7 +134,6 @@ TextLayout findTextBlocks(const InkImage& image)
                 uf.join(order[a], order[b]);
         }
     }
-    joinColumnPieces(comps, order, typical, uf);
 
     std::vector<int> blockOfRoot(comps.size(), -1);
     std::vector<std::vector<double>> blockSizes;

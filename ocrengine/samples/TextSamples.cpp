@@ -49,7 +49,7 @@ std::array<double, 8> drawVertical(QPainter& p, const SampleLine& line)
         p.drawText(base, s);
         const QRectF placed = tight.translated(base);
         ink = ink.isNull() ? placed : ink.united(placed);
-        top += line.pixelSize * line.columnPitch;
+        top += line.pixelSize * 1.1;
     }
     return mapped(QTransform(), ink);
 }

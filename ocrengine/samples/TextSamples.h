@@ -22,7 +22,6 @@ struct SampleLine {
     double angleDeg = 0;
     SampleLayout layout = SampleLayout::Horizontal;
     QColor colour = Qt::black;
-    double columnPitch = 1.1;  // Vertical: distance between characters, in font sizes
 };
 
 struct RenderedSample {

@@ -261,49 +261,6 @@ TEST_F(EngineApi, ReadsLinesInEveryOrientation)
     }
 }
 
-// CAD drawings stack one TEXT per character 1.6 heights apart; the short "ー"
-// leaves a gap of more than a character above and below it. Each column must
-// still come back as one upright, tall line that starts at the column's top.
-TEST_F(EngineApi, VerticalColumnsWithLongVowelMarksStayWhole)
-{
-    const QColor cyan(0, 255, 255);
-    struct Case {
-        const char* text;
-        int pixelSize;
-        double pitch;
-        QColor colour, background;
-    };
-    const Case cases[] = {
-        {"エレベーター", 24, 1.6, Qt::white, Qt::black},
-        {"コンクリート", 24, 1.6, cyan, Qt::black},
-        {"エレベーター", 18, 1.6, Qt::black, Qt::white},
-        {"スロープ", 28, 1.4, Qt::white, Qt::black},
-    };
-    for (const Case& c : cases) {
-        const QString text = QString::fromUtf8(c.text);
-        const SampleLine drawn{text, {50, 12}, c.pixelSize, 0, SampleLayout::Vertical, c.colour, c.pitch};
-        const int height = int(24 + c.pixelSize * c.pitch * text.size());
-        const RenderedSample sample = renderSample({100, height}, c.background, {drawn});
-        std::vector<EngineLine> lines;
-        ASSERT_EQ(run(sample.image, 1000, lines), 0) << c.text;
-        std::string read;
-        QList<RecognisedLine> got;
-        for (const EngineLine& l : lines) {
-            got.append({QString::fromStdString(l.text), l.box});
-            read += l.text + "\n";
-        }
-        ASSERT_EQ(got.size(), 1) << c.text << " read as\n" << read;
-        const LineMatch m = matchLine(drawn, sample.boxes[0], got);
-        ASSERT_EQ(m.index, 0) << c.text << "\n" << read;
-        EXPECT_LE(m.edits, 1) << c.text << ": read " << read;
-        EXPECT_LE(m.cornerError, 0.5 * c.pixelSize) << c.text;
-        const auto& b = got[0].box;
-        EXPECT_LT(b[0], b[2]) << c.text;
-        EXPECT_LT(b[1], b[7]) << c.text;
-        EXPECT_GE(std::abs(b[7] - b[1]), 3.0 * std::abs(b[2] - b[0])) << c.text;
-    }
-}
-
 // In a child process so the engine is loaded afresh from a folder that lacks the runtime.
 int createPipelineIn(const QString& folder)
 {

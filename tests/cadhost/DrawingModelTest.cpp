@@ -11,6 +11,16 @@
 
 namespace {
 
+// A file of the given bytes in dir; its path.
+QString writeFile(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes)
+{
+    const QString path = dir.filePath(name);
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
+        ADD_FAILURE() << "cannot write " << path.toStdString();
+    return path;
+}
+
 Drawing sampleDrawing()
 {
     Drawing d;
@@ -108,14 +118,10 @@ TEST(DxfFile, RoundTripKeepsEveryEntityKindAndJapaneseText)
 TEST(DxfFile, Utf8FileAndEscapesAreDecoded)
 {
     QTemporaryDir dir;
-    const QString path = dir.filePath("u.dxf");
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("0\nSECTION\n2\nHEADER\n9\n$ACADVER\n1\nAC1021\n0\nENDSEC\n"
-            "0\nSECTION\n2\nENTITIES\n0\nTEXT\n8\n0\n10\n1\n20\n2\n30\n0\n40\n3\n1\n");
-    f.write(QString("居間 \\U+53F0所").toUtf8());
-    f.write("\n0\nENDSEC\n0\nEOF\n");
-    f.close();
+    const QString path = writeFile(dir, "u.dxf",
+                                   "0\nSECTION\n2\nHEADER\n9\n$ACADVER\n1\nAC1021\n0\nENDSEC\n"
+                                   "0\nSECTION\n2\nENTITIES\n0\nTEXT\n8\n0\n10\n1\n20\n2\n30\n0\n40\n3\n1\n"
+                                       + QString("居間 \\U+53F0所").toUtf8() + "\n0\nENDSEC\n0\nEOF\n");
     const DxfReadResult r = readDxf(path);
     ASSERT_TRUE(r.ok);
     ASSERT_EQ(r.drawing.entities().size(), 1);
@@ -126,11 +132,7 @@ TEST(DxfFile, Utf8FileAndEscapesAreDecoded)
 TEST(DxfFile, MissingOrCorruptFileGivesEmptyDrawingAndMessage)
 {
     QTemporaryDir dir;
-    const QString corrupt = dir.filePath("bad.dxf");
-    QFile f(corrupt);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("this is not a drawing\n\x01\x02");
-    f.close();
+    const QString corrupt = writeFile(dir, "bad.dxf", "this is not a drawing\n\x01\x02");
     for (const QString& path : {dir.filePath("missing.dxf"), corrupt}) {
         SCOPED_TRACE(path.toStdString());
         const DxfReadResult r = readDxf(path);
@@ -200,12 +202,9 @@ TEST(ViewTransform, PixelMappingAndZoomAboutCursor)
 TEST(DxfFile, LightweightPolylinesKeepTheirVerticesAndBulges)
 {
     QTemporaryDir dir;
-    const QString path = dir.filePath("lw.dxf");
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("0\nSECTION\n2\nENTITIES\n0\nLWPOLYLINE\n8\n0\n62\n3\n90\n3\n70\n1\n"
-            "10\n0\n20\n0\n42\n0.5\n10\n10\n20\n0\n10\n10\n20\n5\n0\nENDSEC\n0\nEOF\n");
-    f.close();
+    const QString path = writeFile(dir, "lw.dxf",
+                                   "0\nSECTION\n2\nENTITIES\n0\nLWPOLYLINE\n8\n0\n62\n3\n90\n3\n70\n1\n"
+                                   "10\n0\n20\n0\n42\n0.5\n10\n10\n20\n0\n10\n10\n20\n5\n0\nENDSEC\n0\nEOF\n");
     const DxfReadResult r = readDxf(path);
     ASSERT_TRUE(r.ok) << r.message.toStdString();
     ASSERT_EQ(r.drawing.entities().size(), 1);

@@ -54,7 +54,7 @@ QList<LineScore> score(const QList<TruthLine>& truth, const QList<OutLine>& out)
             const int d = editDistance(ref, comparableText(out[o].text));
             double cost = double(d) / std::max<qsizetype>(1, ref.size());
             if (out[o].hasGeometry) {
-                const QPointF m = truth[t].middleLeft();
+                const QPointF m = truth[t].rowPoint();
                 cost += 0.01 * std::hypot(out[o].point.x() - m.x(), out[o].point.y() - m.y()) / truth[t].height;
             }
             pairs.append({cost, t, o, d});
@@ -287,7 +287,7 @@ int main(int argc, char** argv)
                 st->tessJpnEngErrors += sd[i];
                 st->tessJapaneseErrors += sb[i];
                 if (s[i].found) {
-                    const QPointF m = t.middleLeft();
+                    const QPointF m = t.rowPoint();
                     st->pointErr << std::hypot(s[i].match->point.x() - m.x(), s[i].match->point.y() - m.y()) / t.height;
                     st->heightErr << 100.0 * std::abs(s[i].match->height - t.height) / t.height;
                     st->angleErr << std::abs(std::remainder(s[i].match->angle - t.angleDeg, 360.0));

@@ -3,8 +3,10 @@
 #include <QTextStream>
 #include <cmath>
 
-QPointF TruthLine::middleLeft() const
+QPointF TruthLine::rowPoint() const
 {
+    if (kind == QLatin1String("vertical"))
+        return {x + kVerticalColumnHalfWidth * height, y + height};
     const double a = angleDeg * M_PI / 180.0;
     // Half the capital height across the baseline, toward the text's top.
     return {x - std::sin(a) * height / 2, y + std::cos(a) * height / 2};

@@ -14,9 +14,14 @@ struct TruthLine {
     double angleDeg = 0; // direction of the baseline; 270 for a vertical line
     int aci = 7;
 
-    // Middle of the text's start edge, where the table puts a row's point.
-    QPointF middleLeft() const;
+    // Where the table puts this line's row point: the middle of the start edge
+    // of a line; for a vertical column the middle of its top edge.
+    QPointF rowPoint() const;
 };
+
+// A vertical column's centre line lies this many character heights right of
+// its characters' insertion points: the generator centres them on it.
+constexpr double kVerticalColumnHalfWidth = 0.68;
 
 struct CorpusSheet {
     QString name;        // file stem: <name>.dxf and <name>.truth.tsv

@@ -72,7 +72,7 @@ public:
     void vertical(const QString& s, double centerX, double topY, double h, int aci)
     {
         const double step = 1.6 * h;
-        const double x = centerX - 0.68 * h;
+        const double x = centerX - kVerticalColumnHalfWidth * h;
         for (int i = 0; i < s.size(); ++i)
             m_dxf.addText(QStringLiteral("TEXT"), s.mid(i, 1), {x, topY - h - i * step}, h, 0, aci);
         m_sheet.lines.append({QStringLiteral("vertical"), s, x, topY - h, h, 270, aci});

@@ -78,22 +78,6 @@ QList<LineScore> score(const QList<TruthLine>& truth, const QList<OutLine>& out)
     return scores;
 }
 
-// Edit distance of ref to the closest stretch of text.
-int substringDistance(const QString& ref, const QString& text)
-{
-    std::vector<int> row(text.size() + 1, 0);
-    for (int i = 1; i <= ref.size(); ++i) {
-        int diag = row[0];
-        row[0] = i;
-        for (int j = 1; j <= text.size(); ++j) {
-            const int up = row[j];
-            row[j] = std::min({row[j] + 1, row[j - 1] + 1, diag + (ref[i - 1] == text[j - 1] ? 0 : 1)});
-            diag = up;
-        }
-    }
-    return *std::min_element(row.begin(), row.end());
-}
-
 // Per truth line, the errors of its best reading anywhere in the output. The
 // command line has no geometry and psm 6 joins the lines of side-by-side
 // columns into one, so a line is allowed to be found inside any output line
@@ -105,7 +89,7 @@ QList<int> substringErrors(const QList<TruthLine>& truth, const QList<OutLine>& 
         const QString ref = comparableText(t.text);
         int best = int(ref.size());
         for (const OutLine& o : out)
-            best = std::min(best, substringDistance(ref, comparableText(o.text)));
+            best = std::min(best, substringEditDistance(ref, comparableText(o.text)));
         errors.append(best);
     }
     return errors;

@@ -73,12 +73,17 @@ RenderedSample renderSample(QSize size, const QColor& background, const QList<Sa
     return out;
 }
 
-int editDistance(const QString& a, const QString& b)
+namespace {
+
+// The last row of the Levenshtein table of a against b, over code points.
+// With freeStart, a may begin anywhere in b at no cost, so each cell holds the
+// distance of a to the best stretch of b ending there.
+std::vector<int> lastDistanceRow(const QString& a, const QString& b, bool freeStart)
 {
     const QList<uint> x = a.toUcs4(), y = b.toUcs4();
     std::vector<int> prev(size_t(y.size()) + 1), cur(prev.size());
     for (size_t j = 0; j < prev.size(); ++j)
-        prev[j] = int(j);
+        prev[j] = freeStart ? 0 : int(j);
     for (qsizetype i = 1; i <= x.size(); ++i) {
         cur[0] = int(i);
         for (qsizetype j = 1; j <= y.size(); ++j)
@@ -86,7 +91,20 @@ int editDistance(const QString& a, const QString& b)
                                        prev[size_t(j - 1)] + (x[i - 1] == y[j - 1] ? 0 : 1)});
         std::swap(prev, cur);
     }
-    return prev[size_t(y.size())];
+    return prev;
+}
+
+}  // namespace
+
+int editDistance(const QString& a, const QString& b)
+{
+    return lastDistanceRow(a, b, false).back();
+}
+
+int substringEditDistance(const QString& ref, const QString& text)
+{
+    const std::vector<int> row = lastDistanceRow(ref, text, true);
+    return *std::min_element(row.begin(), row.end());
 }
 
 double cornerDistance(const std::array<double, 8>& a, const std::array<double, 8>& b)

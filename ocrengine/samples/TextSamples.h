@@ -54,6 +54,8 @@ double directionDeg(const std::array<double, 8>& box);
 
 // Levenshtein distance over code points.
 int editDistance(const QString& a, const QString& b);
+// Edit distance of ref to the stretch of text it is closest to.
+int substringEditDistance(const QString& ref, const QString& text);
 // Largest distance between corresponding corners of two boxes.
 double cornerDistance(const std::array<double, 8>& a, const std::array<double, 8>& b);
 // Text compared the way a reader does: NFKC, white space removed.

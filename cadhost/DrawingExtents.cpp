@@ -15,7 +15,7 @@ QList<QPointF> arcExtremes(QPointF c, double r, double start, double end)
     while (sweep <= 0) sweep += 2 * M_PI;
     QList<QPointF> out{c + r * QPointF(std::cos(start), std::sin(start)),
                        c + r * QPointF(std::cos(start + sweep), std::sin(start + sweep))};
-    for (int q = 0; q < 8; ++q) {
+    for (int q = 0; q < 4; ++q) {
         const double a = q * M_PI / 2;
         double from = std::fmod(a - start, 2 * M_PI);
         if (from < 0) from += 2 * M_PI;

@@ -33,12 +33,8 @@ struct ViewTransform {
     {
         const double aspect = double(screen.width()) / screen.height();
         const double fitted = std::max(box.height(), box.width() / aspect);
-        if (fitted <= 0) {
-            center = box.center();
-            return;
-        }
-        viewSize = fitted / 0.9;
         center = box.center();
+        if (fitted > 0) viewSize = fitted / 0.9;
     }
     // Zoom by factor (>1 zooms in) keeping the drawing point under pixel px fixed.
     void zoomAbout(QPointF px, double factor)

@@ -3,6 +3,7 @@
 // box says, undo marks group changes. MIRTEX's client against the host process.
 #include "tests/support/QtTestSupport.h"
 #include "../e2e/CadHostProcess.h"
+#include "../e2e/HostView.h"
 #include "cad/CadConnection.h"
 #include "cad/CadObject.h"
 #include "imaging/Aci.h"
@@ -92,37 +93,7 @@ protected:
         return path;
     }
 
-    QVariant variable(const char* name)
-    {
-        return m_doc.invoke(QStringLiteral("GetVariable"), {QString::fromLatin1(name)}).value(0);
-    }
-    // The view variables, read as a client reads them.
-    struct View {
-        double size = 0;
-        QPointF centre;
-        int w = 0, h = 0;
-        QPointF toPixel(QPointF p) const
-        {
-            const double s = size / h;
-            return {w / 2.0 + (p.x() - centre.x()) / s, h / 2.0 - (p.y() - centre.y()) / s};
-        }
-        QPoint pixelOf(QPointF p) const
-        {
-            const QPointF c = toPixel(p);
-            return {int(std::floor(c.x())), int(std::floor(c.y()))};
-        }
-    };
-    View view()
-    {
-        View v;
-        v.size = variable("viewsize").toDouble();
-        const QList<double> c = toPoint(variable("viewctr"));
-        const QList<double> screen = toPoint(variable("screensize"));
-        v.centre = {c.value(0), c.value(1)};
-        v.w = int(screen.value(0));
-        v.h = int(screen.value(1));
-        return v;
-    }
+    HostView view() { return HostView::of(m_doc); }
     // The drawing area once the host has repainted: two grabs in a row alike
     // and `ready` true of them (a busy machine may paint late).
     QImage grabArea(const std::function<bool(const QImage&)>& ready = [](const QImage&) { return true; })
@@ -199,7 +170,7 @@ TEST_F(CadHostDrawing, LinesAppearAtThePixelsTheViewVariablesGive)
         SCOPED_TRACE(zoomed ? "after ZoomCenter" : "as opened");
         if (zoomed)
             m_app.invoke(QStringLiteral("ZoomCenter"), {point(3.17, 5.41, 0), 123.7});
-        const View v = view();
+        const HostView v = view();
         EXPECT_EQ(QSize(v.w, v.h), windowSize(m_area));
         const QImage shown = grabArea([](const QImage& i) { return !inkBox(i, rgbOf(1)).isEmpty(); });
         ASSERT_EQ(shown.size(), QSize(v.w, v.h));
@@ -239,7 +210,7 @@ TEST_F(CadHostDrawing, AClickPicksTheCentreOfThePixelUnderTheCursor)
 {
     start();
     m_app.invoke(QStringLiteral("ZoomCenter"), {point(-12.5, 7.25, 0), 333.3});
-    const View v = view();
+    const HostView v = view();
     const CadObject utility = m_doc.getObject(QStringLiteral("Utility"));
     const QPoint pixels[] = {{0, 0}, {v.w - 1, v.h - 1}, {v.w / 2, v.h / 2}, {123, 45}, {v.w - 7, 3}};
     for (const QPoint& px : pixels) {
@@ -247,7 +218,7 @@ TEST_F(CadHostDrawing, AClickPicksTheCentreOfThePixelUnderTheCursor)
         const QList<double> p = pickWith([&] { return utility.invoke(QStringLiteral("GetPoint"), {QStringLiteral("pick here")}); },
                                          [&] { moveTo(px, true); });
         ASSERT_EQ(p.size(), 3);
-        const QPointF expected = pixelCentreToDrawing(px.x(), px.y(), v.size, v.centre, v.w, v.h);
+        const QPointF expected = v.pixelCentre(px);
         EXPECT_NEAR(p[0], expected.x(), 1e-9);
         EXPECT_NEAR(p[1], expected.y(), 1e-9);
         EXPECT_EQ(p[2], 0);
@@ -257,9 +228,9 @@ TEST_F(CadHostDrawing, AClickPicksTheCentreOfThePixelUnderTheCursor)
 TEST_F(CadHostDrawing, GetCornerShowsARubberBandFromTheBaseToTheCursor)
 {
     start();
-    const View v = view();
+    const HostView v = view();
     const QPoint basePx(100, 80), cornerPx(300, 200);
-    const QPointF base = pixelCentreToDrawing(basePx.x(), basePx.y(), v.size, v.centre, v.w, v.h);
+    const QPointF base = v.pixelCentre(basePx);
     const CadObject utility = m_doc.getObject(QStringLiteral("Utility"));
     QImage during;
     const QList<double> p = pickWith(
@@ -270,7 +241,7 @@ TEST_F(CadHostDrawing, GetCornerShowsARubberBandFromTheBaseToTheCursor)
             moveTo(cornerPx, true);
         });
     ASSERT_EQ(p.size(), 3);
-    const QPointF expected = pixelCentreToDrawing(cornerPx.x(), cornerPx.y(), v.size, v.centre, v.w, v.h);
+    const QPointF expected = v.pixelCentre(cornerPx);
     EXPECT_NEAR(p[0], expected.x(), 1e-9);
     EXPECT_NEAR(p[1], expected.y(), 1e-9);
 
@@ -340,7 +311,7 @@ TEST_F(CadHostDrawing, TextIsDrawnWhereItsBoundingBoxSays)
         if (c.alignment != 0)
             text.put(QStringLiteral("TextAlignmentPoint"), point(anchor.x(), anchor.y(), 0));
         const QVariantList box = text.invoke(QStringLiteral("GetBoundingBox"));
-        const View v = view();
+        const HostView v = view();
         const QPointF low = v.toPixel({toPoint(box.value(0))[0], toPoint(box.value(0))[1]});
         const QPointF high = v.toPixel({toPoint(box.value(1))[0], toPoint(box.value(1))[1]});
         const QRectF expected = QRectF(low, high).normalized();
@@ -407,7 +378,7 @@ TEST_F(CadHostDrawing, AnUndoMarkMakesThreeTextsOneStep)
 TEST_F(CadHostDrawing, TheSampleDrawingIsShownWholeWithReadableLettering)
 {
     start(QStringLiteral(MIRTEX_SOURCE_DIR "/samples/plan.dxf"));
-    const View v = view();
+    const HostView v = view();
     const double pixel = v.size / v.h;
     const QImage shown = grabArea([](const QImage& i) { return !inkBox(i, rgbOf(7)).isEmpty(); });
     int texts = 0;

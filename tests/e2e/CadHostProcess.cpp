@@ -89,9 +89,3 @@ QString CadHostProcess::commandLog()
     const QDBusMessage reply = callTest(QStringLiteral("CommandLog"));
     return reply.arguments().isEmpty() ? QString() : reply.arguments().first().toString();
 }
-
-QPointF pixelCentreToDrawing(int i, int j, double viewSize, QPointF center, int w, int h)
-{
-    const double s = viewSize / h;
-    return {center.x() + (i + 0.5 - w / 2.0) * s, center.y() - (j + 0.5 - h / 2.0) * s};
-}

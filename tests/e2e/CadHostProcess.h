@@ -36,6 +36,3 @@ private:
     QProcess m_process;
     QString m_busName, m_error;
 };
-
-// A drawing point of the view variables' pixel (i, j): the centre of the pixel.
-QPointF pixelCentreToDrawing(int i, int j, double viewSize, QPointF center, int w, int h);

@@ -2,6 +2,7 @@
 // generated drawing, the real OCR engine, corners picked by real clicks (or
 // answered through the host's test interface), a real grid model.
 #include "CadHostProcess.h"
+#include "HostView.h"
 #include "tests/support/QtTestSupport.h"
 #include "CropWindowDouble.h"
 #include "../../bench/corpus/CorpusDxf.h"
@@ -92,31 +93,14 @@ protected:
         return r.isEmpty() ? QVariant() : r.first();
     }
 
-    // Pixel of a drawing point in the drawing area, by the view variables.
-    QPoint pixelOf(QPointF p)
-    {
-        const double vs = variable(QStringLiteral("viewsize")).toDouble();
-        const QList<double> c = toPoint(variable(QStringLiteral("viewctr")));
-        const double s = vs / m_h;
-        return {int(std::floor(m_w / 2.0 + (p.x() - c[0]) / s)), int(std::floor(m_h / 2.0 - (p.y() - c[1]) / s))};
-    }
-
-    QPointF drawingPointOf(QPoint px)
-    {
-        const double vs = variable(QStringLiteral("viewsize")).toDouble();
-        const QList<double> c = toPoint(variable(QStringLiteral("viewctr")));
-        return pixelCentreToDrawing(px.x(), px.y(), vs, {c[0], c[1]}, m_w, m_h);
-    }
-
     // Column and row of the cut edge a picked drawing point gives: offsets from
     // the centre in pixels, truncated toward zero on both sides, so a click left
     // of or above the centre lands one pixel inside its own column or row.
-    QPoint cutPixelOf(QPointF p)
+    static QPoint cutPixelOf(const HostView& v, QPointF p)
     {
-        const double vs = variable(QStringLiteral("viewsize")).toDouble();
-        const QList<double> c = toPoint(variable(QStringLiteral("viewctr")));
-        const double s = vs / m_h;
-        return {int(std::trunc((p.x() - c[0]) / s)) + m_w / 2, m_h / 2 - int(std::trunc((p.y() - c[1]) / s))};
+        const double s = v.size / v.h;
+        return {int(std::trunc((p.x() - v.centre.x()) / s)) + v.w / 2,
+                v.h / 2 - int(std::trunc((p.y() - v.centre.y()) / s))};
     }
 
     int pickPrompts() { return m_host.commandLog().count(QStringLiteral("点目を指示")); }
@@ -213,8 +197,9 @@ TEST_F(CropCommandE2E, RealClicksCutRecogniseAndFillTheTable)
 {
     startHost(uniqueProgId("Screen"));
     CropWindowDouble window(m_progId);
-    const QPoint a = pixelOf({kTextRegion.left(), kTextRegion.bottom()});
-    const QPoint b = pixelOf({kTextRegion.right(), kTextRegion.top()});
+    const HostView view = HostView::of(m_doc);
+    const QPoint a = view.pixelOf({kTextRegion.left(), kTextRegion.bottom()});
+    const QPoint b = view.pixelOf({kTextRegion.right(), kTextRegion.top()});
     TCropCommand command(window);
     runWithActions(command, [&](int prompt) {
         click(prompt == 1 ? a : b);
@@ -223,15 +208,15 @@ TEST_F(CropCommandE2E, RealClicksCutRecogniseAndFillTheTable)
 
     // The cut spans the clicked pixels as the truncating mapping places them;
     // the geometry starts at the first click.
-    const QPointF p1 = drawingPointOf(a), p2 = drawingPointOf(b);
-    const QPoint c1 = cutPixelOf(p1), c2 = cutPixelOf(p2);
+    const QPointF p1 = view.pixelCentre(a), p2 = view.pixelCentre(b);
+    const QPoint c1 = cutPixelOf(view, p1), c2 = cutPixelOf(view, p2);
     EXPECT_LE(std::abs((c2.x() - c1.x()) - (b.x() - a.x())), 1);
     EXPECT_LE(std::abs((c2.y() - c1.y()) - (b.y() - a.y())), 1);
     EXPECT_EQ(window.geometry.WidthPx, c2.x() - c1.x());
     EXPECT_EQ(window.geometry.HeightPx, c2.y() - c1.y());
     EXPECT_NEAR(window.geometry.OriginX, p1.x(), 1e-6);
     EXPECT_NEAR(window.geometry.OriginY, p1.y(), 1e-6);
-    EXPECT_NEAR(window.geometry.Scale, variable(QStringLiteral("viewsize")).toDouble() / m_h, 1e-12);
+    EXPECT_NEAR(window.geometry.Scale, view.size / m_h, 1e-12);
     EXPECT_EQ(window.cropSizeText, QString::asprintf(" (%.1f,%.1f)/(%d,%d)=%.6f", std::abs(p2.x() - p1.x()),
                                                      std::abs(p1.y() - p2.y()), c2.x() - c1.x(), c2.y() - c1.y(),
                                                      window.geometry.Scale));
@@ -327,7 +312,7 @@ TEST_P(CropEscapeE2E, EscapeAtACornerLeavesEverythingAsItWas)
     ASSERT_TRUE(stale.open(QIODevice::WriteOnly));
     stale.write("old");
     stale.close();
-    const QPoint first = pixelOf({kTextRegion.left(), kTextRegion.bottom()});
+    const QPoint first = HostView::of(m_doc).pixelOf({kTextRegion.left(), kTextRegion.bottom()});
     TCropCommand command(window);
     runWithActions(command, [&](int prompt) {
         if (prompt < escapeAt) {

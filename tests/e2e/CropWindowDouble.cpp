@@ -1,5 +1,6 @@
 #include "CropWindowDouble.h"
 #include "platform/WindowSystem.h"
+#include "tests/support/QtTestSupport.h"
 #include <QCoreApplication>
 
 CropWindowDouble::CropWindowDouble(const QString& id) : progId(id)
@@ -30,7 +31,9 @@ void CropWindowDouble::restoreMainWindow()
 void CropWindowDouble::bringMainWindowToFront()
 {
     events << QStringLiteral("front");
-    minimizedWhenShown = widget.isMinimized();
+    // The window manager reports the minimised state in its own time, and a
+    // busy machine may still be handing over an earlier state change.
+    minimizedWhenShown = waitUntil([this] { return widget.isMinimized(); }, 2000);
     bringToFront(widget.winId());
 }
 

@@ -11,7 +11,8 @@ PKGS="cmake g++ make pkg-config git ca-certificates
  libx11-dev libx11-xcb-dev libxcb1-dev libxtst-dev libxext-dev
  xvfb xauth x11-utils xdotool openbox dbus dbus-x11 dbus-daemon
  fonts-noto-cjk fonts-ipafont fonts-ipafont-gothic fonts-ipafont-mincho fontconfig
- libpng-dev zlib1g-dev"
+ libpng-dev zlib1g-dev
+ python3 python3-ezdxf librecad-data"
 missing=""
 for p in $PKGS; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"

@@ -1,12 +1,13 @@
 #include "Application.h"
 
-#include <QMessageBox>
+#include "MessageBoxes.h"
+
 #include <QPalette>
 #include <QStyleFactory>
 #include <exception>
 
 std::function<void(const QString&)> MirtexApplication::showError = [](const QString& text) {
-    QMessageBox::critical(nullptr, kApplicationTitle, text);
+    MessageBoxes::error(text);
 };
 
 void applyWindows10Dark(QApplication& app) {

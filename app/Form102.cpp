@@ -5,6 +5,7 @@
 #include "app/Form102CropWindow.h"
 #include "capture/CropCommand.h"
 #include "app/IniFile.h"
+#include "app/MessageBoxes.h"
 #include "imaging/Aci.h"
 #include "results/CharChecks.h"
 #include "results/ResultExport.h"
@@ -14,7 +15,6 @@
 #include <QDesktopServices>
 #include <QEvent>
 #include <QKeyEvent>
-#include <QMessageBox>
 #include <QScreen>
 #include <QTextBlock>
 #include <QUrl>
@@ -327,7 +327,7 @@ void TForm102::addLine(const QString& line) { Memo1->appendPlainText(line); }
 void TForm102::clear() { Memo1->clear(); }
 void TForm102::processMessages() { QCoreApplication::processEvents(); }
 void TForm102::information(const QString& text) {
-    QMessageBox::information(nullptr, kApplicationTitle, text);
+    MessageBoxes::information(text);
 }
 
 double TForm102::txhscFromEdit4() const { return parseLenientNumber(Edit4->text(), 0.8); }

@@ -8,13 +8,13 @@
 #include "app/MessageBoxes.h"
 #include "imaging/Aci.h"
 #include "results/CharChecks.h"
-#include "results/ResultExport.h"
 #include "results/ResultReader.h"
 
 #include <QApplication>
 #include <QDesktopServices>
 #include <QEvent>
 #include <QKeyEvent>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QTextBlock>
 #include <QUrl>
@@ -188,7 +188,7 @@ void TForm102::buildBottomPanel() {
     l.layoutChanged = [this] { StringGrid1->showGridLayout(); };
     l.currentChanged = [this] {
         StringGrid1->showGridSelection();
-        StringGrid1Click();
+        if (!m_rowDisplayHeld) StringGrid1Click();
     };
     l.selectionChanged = [this] { StringGrid1->showGridSelection(); };
     Grid.setListener(std::move(l));
@@ -390,9 +390,13 @@ void TForm102::Button2Click() {
 }
 
 void TForm102::Button5Click() {
-    // An empty list reads nothing, so the export of the last read stays.
-    if (readResultSL(OcrResultLines, Crop, txhscFromEdit4(), false, Grid, gridTextWidth()) > 0)
-        writeResultExport(AppPaths::exePathWith(QStringLiteral(".tsv")), Crop, Grid);
+    readResultSL(OcrResultLines, Crop, txhscFromEdit4(), false, Grid, gridTextWidth(),
+                 AppPaths::exePathWith(QStringLiteral(".tsv")));
+}
+
+void TForm102::setCurrentCellWithoutShowing(int col, int row) {
+    const QScopedValueRollback held(m_rowDisplayHeld, true);
+    Grid.setCurrent(col, row);
 }
 
 void TForm102::Button8Click() {

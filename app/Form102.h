@@ -40,6 +40,8 @@ public:
     double txhscFromEdit4() const;
     // Pixel width of a text in the grid's font.
     TextWidthFn gridTextWidth() const;
+    // Moves the grid's current cell without showing the row (StringGrid1Click).
+    void setCurrentCellWithoutShowing(int col, int row);
 
     QStringList OcrResultLines;
     QString OcrFlaggedLines;
@@ -100,5 +102,6 @@ private:
     };
     std::vector<Anchor> m_anchors;
     bool m_destroyed = false;
+    bool m_rowDisplayHeld = false;  // a move of the current cell does not show the row
     std::shared_ptr<TMessageFilter> m_messageFilter;
 };

@@ -44,3 +44,6 @@ QStringList& Form102CropWindow::ocrResultLines() { return m_form.OcrResultLines;
 QString& Form102CropWindow::ocrFlaggedLines() { return m_form.OcrFlaggedLines; }
 CropGeometry& Form102CropWindow::cropGeometry() { return m_form.Crop; }
 void Form102CropWindow::showCurrentRow() { m_form.StringGrid1Click(); }
+void Form102CropWindow::setCurrentCellWithoutShowing(int col, int row) {
+    m_form.setCurrentCellWithoutShowing(col, row);
+}

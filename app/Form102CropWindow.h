@@ -27,6 +27,7 @@ public:
     QString& ocrFlaggedLines() override;
     CropGeometry& cropGeometry() override;
     void showCurrentRow() override;
+    void setCurrentCellWithoutShowing(int col, int row) override;
 
 private:
     TForm102& m_form;

@@ -91,9 +91,11 @@ void TCropCommand::run()
     QFile::remove(AppPaths::inExeFolder(QStringLiteral("source.png")));
     m_window.minimizeMainWindow();
 
+    // Set once the second corner is obtained; it outlives an error in the
+    // steps after it, so that recognition still runs on the current preview.
     bool picked = false;
     try {
-        picked = pickAndCut(application);
+        pickAndCut(application, picked);
     } catch (const std::exception&) {
         // A refused CAD call or a failed bitmap ends the picking silently.
     }
@@ -105,7 +107,7 @@ void TCropCommand::run()
     recognise(autoWrite);
 }
 
-bool TCropCommand::pickAndCut(CadObject& application)
+void TCropCommand::pickAndCut(CadObject& application, bool& picked)
 {
     CadObject document = application.getObject(QStringLiteral("ActiveDocument"));
     const int saved = static_cast<int16_t>(variable(document, QStringLiteral("osmode")).toInt());
@@ -126,29 +128,29 @@ bool TCropCommand::pickAndCut(CadObject& application)
             // Escape at the second corner.
         }
     }
-    const bool picked = p1 && p2;
+    picked = p1 && p2;
 
     restoreSnaps(document, saved);
     tidyInput(application, document);
     m_window.bringMainWindowToFront();
     if (!picked)
-        return false;
+        return;
 
     const quint64 drawingWindow = document.get(QStringLiteral("HWND")).toULongLong();
     const CadViewVars view = readView(document);
     const std::optional<CropCut> cut = computeCropCut(view, *p1, *p2);
     if (!cut)
-        return true;  // no drawing area: recognition runs on the current preview
+        return;  // no drawing area: recognition runs on the current preview
     m_window.setCropSizeText(cut->sizeText);
     if (cut->pixels.isEmpty())
-        return true;
+        return;
 
     QImage image;
     const bool cutMade = usesExportRoad(m_window.targetProgId())
         ? exportAndCut(document, image, cut->pixels)
         : cutScreen(drawingWindow, QSize(view.screenW, view.screenH), image, cut->pixels);
     if (!cutMade)
-        return true;
+        return;
     if (m_window.binarizeChecked())
         binarizeBitmap(image);
     // The geometry goes with the picture it describes, so rows read from an
@@ -156,7 +158,6 @@ bool TCropCommand::pickAndCut(CadObject& application)
     m_window.cropGeometry() = cut->geometry;
     m_window.setPreview(image);
     image.save(AppPaths::inExeFolder(QStringLiteral("source.png")), "PNG");
-    return true;
 }
 
 bool TCropCommand::restoreSnaps(CadObject& document, int saved)
@@ -239,9 +240,11 @@ void TCropCommand::recognise(bool autoWrite)
     pause(100);
 
     const double txhsc = parseLenientNumber(m_window.textHeightScaleText(), 0.8);
-    const int rows = readResultSL(lines, m_window.cropGeometry(), txhsc, autoWrite, grid, m_window.textWidth());
+    const int rows = readResultSL(lines, m_window.cropGeometry(), txhsc, autoWrite, grid, m_window.textWidth(),
+                                  AppPaths::exePathWith(QStringLiteral(".tsv")));
     m_window.setWriteButtonsEnabled(true);
-    grid.setCurrent(1, 1);
+    // Row 1 is shown once below, and not at all before an automatic write.
+    m_window.setCurrentCellWithoutShowing(1, 1);
     if (autoWrite) {
         memo.addLine(QString::number(rows) + QStringLiteral(" データを読み込みました.（角度ステップ 5° 補正済）"));
     } else {

@@ -41,6 +41,8 @@ public:
     virtual QString& ocrFlaggedLines() = 0;
     virtual CropGeometry& cropGeometry() = 0;
     virtual void showCurrentRow() = 0;               // StringGrid1Click
+    // Makes the cell the grid's current cell without showing its row.
+    virtual void setCurrentCellWithoutShowing(int col, int row) = 0;
 };
 
 class TCropCommand {
@@ -60,7 +62,8 @@ public:
     explicit TCropCommand(ICropWindow& window, FollowUps followUps = {});
 
     // Button2Click. Errors from loading the OCR library or writing
-    // "result.txt" propagate as std::exception for the caller's message box.
+    // "result.txt" or the export propagate as std::exception for the caller's
+    // message box.
     void run();
 
     // The pixel road: the export road for products whose ProgID begins with
@@ -70,8 +73,9 @@ public:
     static bool injectsEscapeKey(const QString& progId);
 
 private:
-    // Steps 8 to 27; true when both corners were picked.
-    bool pickAndCut(CadObject& application);
+    // Steps 8 to 27; picked is set as soon as both corners are obtained, so
+    // it survives an error in the steps after the picks.
+    void pickAndCut(CadObject& application, bool& picked);
     bool restoreSnaps(CadObject& document, int saved);
     void tidyInput(CadObject& application, CadObject& document);
     bool cutScreen(quint64 drawingWindow, QSize area, QImage& cut, const QRect& rect);

@@ -1,5 +1,7 @@
 #include "results/ResultReader.h"
 
+#include "results/ResultExport.h"
+
 #include <algorithm>
 #include <array>
 
@@ -72,6 +74,34 @@ void writeGeometry(TGridModel& grid, int row, const ParsedResultLine& line, cons
     grid.setCell(ResultColumn::PixelCorners, row, joinNumbers(px));
 }
 
+// Rows 1..n from the n (at least one) lines.
+void fillRows(const QStringList& ocrResultLines, const CropGeometry& geometry, double txhsc, bool degFix,
+              TGridModel& grid, const TextWidthFn& textWidth) {
+    const int n = int(ocrResultLines.size());
+    FrozenGrid frozen(grid);
+    if (grid.ColCount() < ResultColumn::Count) grid.setColCount(ResultColumn::Count);
+    grid.setRowCount(n + 1);
+    for (int i = 0; i < n; ++i) {
+        const int row = i + 1;
+        grid.setCell(ResultColumn::No, row, QString::number(row) + u' ');
+        if (i == 0) grid.setColWidth(ResultColumn::No, textWidth(QStringLiteral("0000000")));
+
+        const std::optional<ParsedResultLine> line = parseResultLine(ocrResultLines[i]);
+        if (!line) {
+            clearCells(grid, row, ResultColumn::Height);
+            continue;
+        }
+        grid.setCell(ResultColumn::Text, row, line->text);
+        const int needed = textWidth(line->text + QStringLiteral("0000"));
+        if (needed > grid.colWidth(ResultColumn::Text)) grid.setColWidth(ResultColumn::Text, needed);
+        if (!line->hasCorners()) {
+            clearCells(grid, row, ResultColumn::Height);
+            continue;
+        }
+        writeGeometry(grid, row, *line, geometry, txhsc, degFix);
+    }
+}
+
 }  // namespace
 
 void setupResultHeader(TGridModel& grid) {
@@ -112,31 +142,11 @@ std::optional<ParsedResultLine> parseResultLine(const QString& line) {
 }
 
 int readResultSL(const QStringList& ocrResultLines, const CropGeometry& geometry, double txhsc, bool degFix,
-                 TGridModel& grid, const TextWidthFn& textWidth) {
+                 TGridModel& grid, const TextWidthFn& textWidth, const QString& exportPath) {
     const int n = int(ocrResultLines.size());
     if (n == 0) return 0;
-    FrozenGrid frozen(grid);
-    if (grid.ColCount() < ResultColumn::Count) grid.setColCount(ResultColumn::Count);
-    grid.setRowCount(n + 1);
-    for (int i = 0; i < n; ++i) {
-        const int row = i + 1;
-        grid.setCell(ResultColumn::No, row, QString::number(row) + u' ');
-        if (i == 0) grid.setColWidth(ResultColumn::No, textWidth(QStringLiteral("0000000")));
-
-        const std::optional<ParsedResultLine> line = parseResultLine(ocrResultLines[i]);
-        if (!line) {
-            clearCells(grid, row, ResultColumn::Text);
-            continue;
-        }
-        grid.setCell(ResultColumn::Text, row, line->text);
-        const int needed = textWidth(line->text + QStringLiteral("0000"));
-        if (needed > grid.colWidth(ResultColumn::Text)) grid.setColWidth(ResultColumn::Text, needed);
-        if (!line->hasCorners()) {
-            clearCells(grid, row, ResultColumn::Height);
-            continue;
-        }
-        writeGeometry(grid, row, *line, geometry, txhsc, degFix);
-    }
+    fillRows(ocrResultLines, geometry, txhsc, degFix, grid, textWidth);
+    writeResultExport(exportPath, geometry, grid);
     return n;
 }
 

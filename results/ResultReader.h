@@ -36,13 +36,16 @@ struct ParsedResultLine {
 // Empty when the line holds fewer than four "(" (no corner list to find).
 std::optional<ParsedResultLine> parseResultLine(const QString& line);
 
-// Fills rows 1..n of the grid from the n lines and returns n. An empty list
-// leaves the grid as it is. A line without a corner list gets only its number,
-// one with a corner list of the wrong length its number and its text; the other
-// cells of such a row are emptied. txhsc scales the measured box height into the
-// text height; degFix snaps every angle to 5 degrees.
+// Fills rows 1..n of the grid from the n lines, writes the export of the read
+// to exportPath (see ResultExport.h) and returns n. An empty list leaves the
+// grid and the export file as they are. A line without a corner list gets only
+// its number, one with a corner list of the wrong length its number and its
+// text; the columns 2 to 8 of such a row are emptied, its text column keeps what
+// it held. txhsc scales the measured box height into the text height; degFix
+// snaps every angle to 5 degrees. Throws std::runtime_error when the export
+// cannot be written; the rows stay in the grid.
 int readResultSL(const QStringList& ocrResultLines, const CropGeometry& geometry, double txhsc,
-                 bool degFix, TGridModel& grid, const TextWidthFn& textWidth);
+                 bool degFix, TGridModel& grid, const TextWidthFn& textWidth, const QString& exportPath);
 
 // Sum of the heights (column 2, 0 when not a number) over the data rows divided
 // by their count; 0 without data rows.

@@ -58,4 +58,5 @@ public:
     QString& ocrFlaggedLines() override { return flaggedLines; }
     CropGeometry& cropGeometry() override { return geometry; }
     void showCurrentRow() override { events << QStringLiteral("show row"); }
+    void setCurrentCellWithoutShowing(int col, int row) override { table.setCurrent(col, row); }
 };

@@ -9,11 +9,10 @@ TEST(ResultExport, BytesAreCodePage932WithCrLfAfterEveryLine) {
     TGridModel grid(9, 5);
     setupResultHeader(grid);
     const CropGeometry g{0.5, 100, 200, 300, 40};
-    readResultSL({"0: 平面図: (10,20),(110,20),(110,40),(10,40)", "1: é: (0,0),(10,0),(10,10),(0,10)"},
-                 g, 0.8, false, grid, [](const QString& s) { return int(s.size()); });
     QTemporaryDir dir;
     const QString path = dir.filePath("MIRTEX.tsv");
-    writeResultExport(path, g, grid);
+    readResultSL({"0: 平面図: (10,20),(110,20),(110,40),(10,40)", "1: é: (0,0),(10,0),(10,10),(0,10)"},
+                 g, 0.8, false, grid, [](const QString& s) { return int(s.size()); }, path);
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     const QByteArray bytes = f.readAll();

@@ -1,6 +1,8 @@
 // libFuzzer entry: any bytes as a result line, through the parser and the reader.
 #include "results/ResultReader.h"
 
+#include <QDir>
+
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -12,7 +14,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     TGridModel grid(9, 2);
     setupResultHeader(grid);
     const CropGeometry g{0.5, 100, 200, 64, 64};
-    if (readResultSL({line}, g, 0.8, size % 2 == 0, grid, [](const QString& s) { return int(s.size()); }) != 1)
+    static const QString exportPath = QDir::temp().filePath(QStringLiteral("fuzz_result_line.tsv"));
+    if (readResultSL({line}, g, 0.8, size % 2 == 0, grid, [](const QString& s) { return int(s.size()); },
+                     exportPath) != 1)
         std::abort();
     const double angle = parseLenientNumber(grid.cell(ResultColumn::Angle, 1), 0);
     if (angle < 0 || angle >= 360) std::abort();

@@ -1,6 +1,7 @@
 #include "results/ResultReader.h"
 
 #include <QRandomGenerator>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 // The parser and the reader must survive any text: lines come from an engine and
@@ -26,7 +27,9 @@ TEST(HostileLines, RandomLinesNeverCrashTheReader) {
     TGridModel grid(9, 5);
     setupResultHeader(grid);
     const CropGeometry g{0.25, 1e6, -1e6, 10, 10};
-    EXPECT_EQ(readResultSL(lines, g, 0.8, true, grid, [](const QString& s) { return int(s.size()); }),
+    QTemporaryDir dir;
+    EXPECT_EQ(readResultSL(lines, g, 0.8, true, grid, [](const QString& s) { return int(s.size()); },
+                           dir.filePath("MIRTEX.tsv")),
               lines.size());
     EXPECT_EQ(grid.RowCount(), lines.size() + 1);
     for (int r = 1; r < grid.RowCount(); ++r) {

@@ -1,6 +1,8 @@
 #include "results/ResultReader.h"
 
+#include <QFile>
 #include <QLocale>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -12,9 +14,15 @@ int fakeWidth(const QString& s) { return 8 * int(s.size()); }
 struct Reader : ::testing::Test {
     TGridModel grid{9, 5};
     CropGeometry g;
+    QTemporaryDir dir;
+    QString exportPath = dir.filePath("MIRTEX.tsv");
     void SetUp() override { setupResultHeader(grid); }
     int read(const QStringList& lines, double txhsc = 1, bool degFix = false) {
-        return readResultSL(lines, g, txhsc, degFix, grid, fakeWidth);
+        return readResultSL(lines, g, txhsc, degFix, grid, fakeWidth, exportPath);
+    }
+    QByteArray exported() const {
+        QFile f(exportPath);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(none)");
     }
     QStringList row(int r) const {
         QStringList cells;
@@ -122,13 +130,43 @@ TEST_F(Reader, SnapsToFiveDegreesOnlyWithDegFix) {
     EXPECT_EQ(grid.cell(3, 1), "5.0");
 }
 
-TEST_F(Reader, EmptyListLeavesTheGridAlone) {
+TEST_F(Reader, EmptyListLeavesTheGridAndTheExportAlone) {
     grid.setCell(1, 1, "keep");
     const int widthBefore = grid.colWidth(1);
+    {
+        QFile earlier(exportPath);
+        ASSERT_TRUE(earlier.open(QIODevice::WriteOnly));
+        earlier.write("earlier read\r\n");
+    }
     EXPECT_EQ(read({}), 0);
     EXPECT_EQ(grid.RowCount(), 5);
     EXPECT_EQ(grid.cell(1, 1), "keep");
     EXPECT_EQ(grid.colWidth(1), widthBefore);
+    EXPECT_EQ(exported(), QByteArray("earlier read\r\n"));
+}
+
+TEST_F(Reader, EveryReadWritesTheExportOfTheRowsItRead) {
+    g = {0.5, 100, 200, 300, 40};
+    read({"0: AB: (10,20),(110,20),(110,40),(10,40)"});
+    const QByteArray first = exported();
+    EXPECT_EQ(first, QByteArray("0.50000000\t300,40\t100.00000000,200.00000000\r\n"
+                                "AB\t10,20,110,20,110,40,10,40\t"
+                                "105.000,190.000,155.000,190.000,155.000,180.000,105.000,180.000\r\n"));
+    // A second read (the reload) replaces the file with its own rows.
+    read({"0: C: (0,0),(10,0),(10,10),(0,10)", "1: D: (0,0),(10,0),(10,10),(0,10)"});
+    const QList<QByteArray> lines = exported().split('\n');
+    ASSERT_EQ(lines.size(), 4);  // three lines, each ended by CR LF
+    EXPECT_TRUE(lines[1].startsWith("C\t"));
+    EXPECT_TRUE(lines[2].startsWith("D\t"));
+}
+
+TEST_F(Reader, UnwritableExportThrowsAndKeepsTheRows) {
+    g = {1, 0, 0, 0, 0};
+    exportPath = dir.filePath("no-such-folder/MIRTEX.tsv");
+    EXPECT_THROW(read({"0: kept: (0,0),(10,0),(10,10),(0,10)"}), std::runtime_error);
+    EXPECT_EQ(grid.RowCount(), 2);
+    EXPECT_EQ(grid.cell(1, 1), "kept");
+    EXPECT_EQ(grid.cell(8, 1), "10.00");
 }
 
 TEST_F(Reader, MalformedEntriesCountButFillOnlyWhatTheyCan) {
@@ -148,7 +186,7 @@ TEST_F(Reader, MalformedEntriesCountButFillOnlyWhatTheyCan) {
     ASSERT_EQ(read(lines), lines.size());
     EXPECT_EQ(grid.RowCount(), lines.size() + 1);
     for (int r = 1; r <= lines.size(); ++r) EXPECT_EQ(grid.cell(0, r), QString::number(r) + " ");
-    EXPECT_EQ(grid.cell(1, 1), "");  // fewer than four "(": only the number
+    EXPECT_EQ(grid.cell(1, 1), "");  // fewer than four "(": only the number (the cell held nothing)
     EXPECT_EQ(grid.cell(3, 1), "");
     EXPECT_EQ(grid.cell(1, 3), "seven items");  // wrong count: number and text
     EXPECT_EQ(grid.cell(3, 3), "");
@@ -169,13 +207,15 @@ TEST_F(Reader, MalformedEntriesCountButFillOnlyWhatTheyCan) {
     EXPECT_EQ(grid.cell(7, 10), "0,0,10,0,10,10,0,10");
 }
 
-TEST_F(Reader, MalformedRowsLoseTheirEarlierGeometry) {
+TEST_F(Reader, MalformedRowsLoseTheirEarlierGeometryButNotTheirText) {
     g = {1, 0, 0, 0, 0};
     for (int r = 1; r <= 3; ++r)
         for (int c = 1; c < 9; ++c) grid.setCell(c, r, "old");
     grid.setCurrent(2, 3);
     read({"0: none", "1: short: (1,2),(3,4),(5,6),(7)", "2: ok: (0,0),(10,0),(10,10),(0,10)"});
-    for (int c = 1; c < 9; ++c) EXPECT_EQ(grid.cell(c, 1), "") << c;
+    // Without a corner list nothing more is written: the text cell keeps what it held.
+    EXPECT_EQ(grid.cell(1, 1), "old");
+    for (int c = 2; c < 9; ++c) EXPECT_EQ(grid.cell(c, 1), "") << c;
     EXPECT_EQ(grid.cell(1, 2), "short");
     for (int c = 2; c < 9; ++c) EXPECT_EQ(grid.cell(c, 2), "") << c;
     EXPECT_EQ(grid.cell(8, 3), "10.00");

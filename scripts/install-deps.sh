@@ -12,7 +12,8 @@ PKGS="cmake g++ make pkg-config git ca-certificates
  xvfb xauth x11-utils xdotool openbox dbus dbus-x11 dbus-daemon
  fonts-noto-cjk fonts-ipafont fonts-ipafont-gothic fonts-ipafont-mincho fontconfig
  libpng-dev zlib1g-dev
- python3 python3-ezdxf librecad-data"
+ python3 python3-ezdxf librecad-data
+ clang libclang-rt-14-dev"
 missing=""
 for p in $PKGS; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"

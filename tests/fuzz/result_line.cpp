@@ -1,4 +1,6 @@
-// libFuzzer entry: any bytes as a result line, through the parser and the reader.
+// Any bytes as one result line, through the line parser and the reader: a line
+// is either parsed into a row or left alone, and never yields an angle outside
+// [0, 360).
 #include "results/ResultReader.h"
 
 #include <QDir>

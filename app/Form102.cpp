@@ -6,6 +6,7 @@
 #include "capture/CropCommand.h"
 #include "app/IniFile.h"
 #include "app/MessageBoxes.h"
+#include "app/RoundedSwatch.h"
 #include "imaging/Aci.h"
 #include "results/CharChecks.h"
 #include "results/ResultReader.h"
@@ -90,11 +91,11 @@ void TForm102::buildTopPanel() {
     CheckBox7 = make<QCheckBox>(p, "CheckBox7", "作成文字高=", "画像に関係なく、作成 TEXT の高さを入力", at(172, 23));
     Edit6 = numberEdit(p, "Edit6", "2.5", "作成する TEXT の文字高さ固定値", at(259, 22, 40, 21));
     Button6 = make<QPushButton>(p, "Button6", "文字枠色=", "画像表示の文字枠色", at(230, 0, 70, 21));
-    Shape1 = make<QFrame>(p, "Shape1", {}, {}, at(302, 4, 16, 14));
+    Shape1 = make<TRoundedSwatch>(p, "Shape1", {}, {}, at(302, 4, 16, 14));
     Button11 = make<QPushButton>(p, "Button11", "文字画層色=", "作成画層 MIRTEX の色", at(322, 0, 76, 21));
-    Shape3 = make<QFrame>(p, "Shape3", {}, {}, at(400, 4, 16, 14));
+    Shape3 = make<TRoundedSwatch>(p, "Shape3", {}, {}, at(400, 4, 16, 14));
     Button16 = make<QPushButton>(p, "Button16", "注意文字色=", "誤認識の可能性がある文字列の色", at(319, 21, 79, 21));
-    Shape4 = make<QFrame>(p, "Shape4", {}, {}, at(400, 25, 16, 14));
+    Shape4 = make<TRoundedSwatch>(p, "Shape4", {}, {}, at(400, 25, 16, 14));
     Edit7 = make<QLineEdit>(p, "Edit7", {}, "CAD 上の切り取り幅、高さ", at(423, 1, 105, 20));
     Button8 = make<QPushButton>(p, "Button8", "画像確認", "画像を確認", at(419, 21, 56, 22));
     Button14 = make<QPushButton>(p, "Button14", "フォルダ", "EXE のフォルダを表示", at(477, 21, 54, 22));
@@ -107,7 +108,6 @@ void TForm102::buildTopPanel() {
     Edit9->setAttribute(Qt::WA_InputMethodEnabled, false);
     Button4 = make<QPushButton>(p, "Button4", "CAD", "ターゲット CAD を変更", at(532, 2, 62, 41));
     Image1 = make<TImage>(p, "Image1", {}, {}, at(0, 46, 596, 182 - 46));
-    for (QFrame* s : {Shape1, Shape3, Shape4}) s->setAutoFillBackground(true);
     m_anchors.push_back({Edit7, true, false, false, Edit7->geometry(), QSize(596, 182)});
     m_anchors.push_back({Button4, false, true, false, Button4->geometry(), QSize(596, 182)});
     m_anchors.push_back({Image1, true, false, true, Image1->geometry(), QSize(596, 182)});

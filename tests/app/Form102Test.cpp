@@ -479,3 +479,23 @@ TEST_F(Form102Test, PreviewShowsTheCropImageFittedAndKeepsItWhole) {
     EXPECT_EQ(tri.pixelColor(2, tri.height() / 2).red(), 32);
     EXPECT_NE(tri.pixelColor(tri.width() - 1, 1), tri.pixelColor(2, tri.height() / 2));
 }
+
+TEST_F(Form102Test, ColourSwatchesAreRoundedAndTheWarningSwatchIsPlain) {
+    auto w = open();
+    w->show();
+    QCoreApplication::processEvents();
+    const QImage shot = w->grab().toImage();
+    // Inside, the swatch's colour; at the very corner the panel behind it.
+    const auto colourAt = [&](QWidget* shape, QPoint inShape) { return shot.pixelColor(shape->mapTo(w.get(), inShape)); };
+    for (QFrame* shape : {w->Shape1, w->Shape3, w->Shape4}) {
+        SCOPED_TRACE(shape->objectName().toStdString());
+        const QColor fill = shape->palette().color(QPalette::Window);
+        const QRect r = shape->rect();
+        EXPECT_EQ(colourAt(shape, r.center()), fill);
+        for (QPoint corner : {r.topLeft(), r.topRight(), r.bottomLeft(), r.bottomRight()})
+            EXPECT_NE(colourAt(shape, corner), fill) << corner.x() << "," << corner.y();
+    }
+    const QRect r2 = w->Shape2->rect();
+    for (QPoint corner : {r2.topLeft(), r2.topRight(), r2.bottomLeft(), r2.bottomRight()})
+        EXPECT_EQ(colourAt(w->Shape2, corner), QColor(Qt::black)) << corner.x() << "," << corner.y();
+}

@@ -54,9 +54,13 @@ QByteArray pixelBytes(const QImage& image, const QColor& colour) {
     return QByteArray(reinterpret_cast<const char*>(one.constScanLine(0)), one.depth() / 8);
 }
 
+// Writes one pixel, then copies what is written in doubling blocks.
 void fillRun(uchar* line, long long from, long long to, const QByteArray& pixel) {
-    const qsizetype n = pixel.size();
-    for (long long x = from; x < to; ++x) std::memcpy(line + x * n, pixel.constData(), n);
+    if (from >= to) return;
+    const long long n = pixel.size(), total = (to - from) * n;
+    uchar* run = line + from * n;
+    std::memcpy(run, pixel.constData(), n);
+    for (long long done = n; done < total; done *= 2) std::memcpy(run + done, run, std::min(done, total - done));
 }
 }
 

@@ -3,6 +3,7 @@
 #include "app/Application.h"
 #include "app/AppPaths.h"
 #include "app/Form102CropWindow.h"
+#include "app/Form102DxfWindow.h"
 #include "capture/CropCommand.h"
 #include "app/IniFile.h"
 #include "app/MessageBoxes.h"
@@ -178,6 +179,7 @@ void TForm102::buildBottomPanel() {
     connect(Edit2, &QLineEdit::textEdited, this, &TForm102::Edit2Change);
     connect(Button13, &QPushButton::clicked, this, &TForm102::Button13Click);
     connect(Button5, &QPushButton::clicked, this, &TForm102::Button5Click);
+    connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(Button1); });
     for (QLineEdit* e : {Edit1, Edit3}) e->installEventFilter(this);
     connect(StringGrid1, &QTableView::clicked, this, [this] { StringGrid1Click(); });
     connect(StringGrid1, &QWidget::customContextMenuRequested, this,
@@ -267,9 +269,7 @@ void TForm102::applySettings(const SettingsValues& v) {
     LineAci = v.LineAci;
     LineColor = aciToRgb(LineAci).toQColor();
     setSwatch(Shape1, LineColor);
-    TextAci = v.TextAci;
-    TextColor = aciToRgb(TextAci).toQColor();
-    setSwatch(Shape3, TextColor);
+    setTextAci(v.TextAci);
     AttnAci = v.AttnAci;
     AttnColor = aciToRgb(AttnAci).toQColor();
     setSwatch(Shape4, AttnColor);
@@ -384,9 +384,24 @@ TextWidthFn TForm102::gridTextWidth() const {
     return [fm](const QString& s) { return fm.horizontalAdvance(s); };
 }
 
+void TForm102::setTextAci(int aci) {
+    TextAci = aci;
+    TextColor = aciToRgb(TextAci).toQColor();
+    setSwatch(Shape3, TextColor);
+}
+
+void TForm102::Button1Click(QObject* Sender) {
+    Form102DxfWindow window(*this);
+    try {
+        TDxfInsertCommand(window).run(Sender == Button2);
+    } catch (const std::exception& e) {
+        MirtexApplication::showError(QString::fromUtf8(e.what()));
+    }
+}
+
 void TForm102::Button2Click() {
     Form102CropWindow window(*this);
-    TCropCommand(window).run();
+    TCropCommand(window, {[this] { Button1Click(Button2); }, {}}).run();
 }
 
 void TForm102::Button5Click() {

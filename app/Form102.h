@@ -40,6 +40,8 @@ public:
     double txhscFromEdit4() const;
     // Pixel width of a text in the grid's font.
     TextWidthFn gridTextWidth() const;
+    // The output layer colour setting, with its RGB value and swatch.
+    void setTextAci(int aci);
     // Moves the grid's current cell without showing the row (StringGrid1Click).
     void setCurrentCellWithoutShowing(int col, int row);
 
@@ -76,6 +78,8 @@ public slots:
     void Edit2Change();
     void Memo1DblClick();
     void StringGrid1Click();
+    // The DXF road; Sender is Button2 when the crop command hands over.
+    void Button1Click(QObject* Sender);
     void Button2Click();
     void Button5Click();
     void Button8Click();

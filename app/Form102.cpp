@@ -4,11 +4,14 @@
 #include "app/AppPaths.h"
 #include "app/Form102CropWindow.h"
 #include "app/Form102DxfWindow.h"
+#include "app/Form102TextRoadWindow.h"
 #include "capture/CropCommand.h"
 #include "app/IniFile.h"
 #include "app/MessageBoxes.h"
 #include "app/RoundedSwatch.h"
 #include "imaging/Aci.h"
+#include "output/DirectTextCommand.h"
+#include "output/LispRoadCommand.h"
 #include "results/CharChecks.h"
 #include "results/ResultReader.h"
 
@@ -180,6 +183,9 @@ void TForm102::buildBottomPanel() {
     connect(Button13, &QPushButton::clicked, this, &TForm102::Button13Click);
     connect(Button5, &QPushButton::clicked, this, &TForm102::Button5Click);
     connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(Button1); });
+    connect(Button9, &QPushButton::clicked, this, [this] { Button9Click(Button9); });
+    connect(Button15, &QPushButton::clicked, this, [this] { Button15Click(Button15); });
+    connect(Button17, &QPushButton::clicked, this, &TForm102::Button17Click);
     for (QLineEdit* e : {Edit1, Edit3}) e->installEventFilter(this);
     connect(StringGrid1, &QTableView::clicked, this, [this] { StringGrid1Click(); });
     connect(StringGrid1, &QWidget::customContextMenuRequested, this,
@@ -399,9 +405,28 @@ void TForm102::Button1Click(QObject* Sender) {
     }
 }
 
+void TForm102::Button9Click(QObject* Sender) {
+    Form102TextRoadWindow window(*this);
+    try {
+        TDirectTextCommand(window, Sender == Button2).run();
+    } catch (const std::exception& e) {
+        MirtexApplication::showError(QString::fromUtf8(e.what()));
+    }
+}
+
+void TForm102::Button15Click(QObject* Sender) {
+    Form102TextRoadWindow window(*this);
+    runLispRoad(window, Sender == Button2);
+}
+
+void TForm102::Button17Click() {
+    Form102TextRoadWindow window(*this);
+    stopTextRun(window);
+}
+
 void TForm102::Button2Click() {
     Form102CropWindow window(*this);
-    TCropCommand(window, {[this] { Button1Click(Button2); }, {}}).run();
+    TCropCommand(window, {[this] { Button1Click(Button2); }, [this] { Button9Click(Button2); }}).run();
 }
 
 void TForm102::Button5Click() {

@@ -53,6 +53,7 @@ public:
     QColor LineColor, TextColor, AttnColor;
     int ZcadSleep = 300, AcadSleep = 200;
     int sgUndoCnt = 0;
+    bool textRunActive = false;  // a direct TEXT creation is running; Button17 clears it
     TGridModel Grid;
 
     QWidget *Panel1, *Panel2;
@@ -80,6 +81,9 @@ public slots:
     void StringGrid1Click();
     // The DXF road; Sender is Button2 when the crop command hands over.
     void Button1Click(QObject* Sender);
+    void Button9Click(QObject* Sender);
+    void Button15Click(QObject* Sender);
+    void Button17Click();
     void Button2Click();
     void Button5Click();
     void Button8Click();

@@ -1,0 +1,109 @@
+#include "output/LspBatchWriter.h"
+
+#include "output/TextFile.h"
+#include "results/CellNumbers.h"
+#include "results/CharChecks.h"
+
+#include <QFile>
+
+namespace {
+
+constexpr double kRadiansPerDegree = 0.017453292519943295;
+constexpr int kColourByLayer = 256;
+
+}  // namespace
+
+QStringList lspFixedLines(int textAci)
+{
+    return {
+        QStringLiteral("(defun c:FAST_TEXT (lst / doc ms layers item obj minp maxp strw txw insPt layobj aci)"),
+        QStringLiteral("  (setq doc (vla-get-activedocument (vlax-get-acad-object)))"),
+        QStringLiteral("  (setq ms (vla-get-modelspace doc))"),
+        QStringLiteral("  (setq layers (vla-get-layers doc))"),
+        QStringLiteral("  (setq layerObj (vla-add layers \"MIRTEX\"))"),
+        QStringLiteral("  (vla-put-color layerObj ") + QString::number(textAci) + QStringLiteral(")"),
+        QStringLiteral("  (foreach item lst"),
+        QStringLiteral("    (setq aci (nth 6 item))"),
+        QStringLiteral("    (setq insPt (vlax-3d-point (list (nth 0 item) (nth 1 item) 0)))"),
+        QStringLiteral("    (setq obj (vla-addtext ms (nth 2 item) insPt (nth 3 item)))"),
+        QStringLiteral("    (vla-put-layer obj \"MIRTEX\")"),
+        QStringLiteral("    (if (< aci 256)(vla-put-color obj aci))"),
+        QStringLiteral("    (vla-put-rotation obj (nth 5 item))"),
+        QStringLiteral("    (vla-put-alignment obj 9)"),
+        QStringLiteral("    (vla-put-textalignmentpoint obj insPt)"),
+        QStringLiteral("    (vla-put-insertionpoint obj insPt)"),
+        QStringLiteral("    (vla-getboundingbox obj 'minp 'maxp)"),
+        QStringLiteral("    (setq strw (- (car (vlax-safearray->list maxp)) (car (vlax-safearray->list minp))))"),
+        QStringLiteral("    (if (> strw 0.0)"),
+        QStringLiteral("      (progn"),
+        QStringLiteral("        (setq txw (/ (nth 4 item) strw))"),
+        QStringLiteral("        (setq txw (/ (fix (* txw 100.0)) 100.0))"),
+        QStringLiteral("        (if (> txw 1.0)(setq txw 1.0))"),
+        QStringLiteral("        (vla-put-scalefactor obj txw)"),
+        QStringLiteral("      )"),
+        QStringLiteral("    )"),
+        QStringLiteral("  )"),
+        QStringLiteral("  (princ)"),
+        QStringLiteral(")"),
+        QStringLiteral("(c:FAST_TEXT '("),
+    };
+}
+
+QString escapeLispString(const QString& text)
+{
+    QString out;
+    out.reserve(text.size() + 8);
+    for (const QChar c : text) {
+        switch (c.unicode()) {
+        case u'\\': out += QStringLiteral("\\\\"); break;
+        case u'"': out += QStringLiteral("\\\""); break;
+        case u'\n': out += QStringLiteral("\\n"); break;
+        case u'\r': out += QStringLiteral("\\r"); break;
+        case u'\t': out += QStringLiteral("\\t"); break;
+        default:
+            // Any other control character would reach the file raw and could
+            // end the line for the reader: three octal digits carry it.
+            if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+                out += QStringLiteral("\\%1").arg(c.unicode(), 3, 8, QLatin1Char('0'));
+            else
+                out += c;
+        }
+    }
+    return out;
+}
+
+QString lspDataLine(const TGridModel& grid, int row, const QString& stxhorg, const LspColours& colours)
+{
+    const QString text = trimBlanks(grid.cell(1, row));
+    if (text.isEmpty()) return {};
+    const QString height = stxhorg.isEmpty() ? trimBlanks(grid.cell(2, row)) : stxhorg;
+    const double radians = parseLenientNumber(grid.cell(3, row), 0) * kRadiansPerDegree;
+    const int colour = checkAttnText(text, colours.attnChars) ? colours.attnAci : kColourByLayer;
+    return QStringLiteral("(") + trimBlanks(grid.cell(4, row)) + QLatin1Char(' ') + trimBlanks(grid.cell(5, row))
+        + QStringLiteral(" \"") + escapeLispString(text) + QStringLiteral("\" ") + height + QLatin1Char(' ')
+        + trimBlanks(grid.cell(8, row)) + QLatin1Char(' ') + formatFixed(radians, 3) + QLatin1Char(' ')
+        + QString::number(colour) + QStringLiteral(")");
+}
+
+int makeOcrLsp(const QString& path, const TGridModel& grid, const QString& stxhorg, const LspColours& colours)
+{
+    QFile::remove(path);
+    QStringList lines = lspFixedLines(colours.textAci);
+    int count = 0;
+    for (int row = 1; row < grid.RowCount(); ++row) {
+        const QString line = lspDataLine(grid, row, stxhorg, colours);
+        if (line.isEmpty()) continue;
+        lines << line;
+        ++count;
+    }
+    lines << QStringLiteral("))");
+    writeTextLines(path, lines, TextEncoding::Cp932);
+    return count;
+}
+
+QString lispLoadCommand(const QString& path)
+{
+    // escapeLispString doubles the backslashes of a Windows path; it also
+    // keeps a double quote, legal in a file name here, from ending the string.
+    return QStringLiteral("(load \"") + escapeLispString(path) + QStringLiteral("\")(princ)\r");
+}

@@ -2,13 +2,6 @@
 
 namespace {
 
-QString unquoted(QString name)
-{
-    if (name.size() >= 2 && name.startsWith('"') && name.endsWith('"'))
-        name = name.mid(1, name.size() - 2);
-    return name;
-}
-
 void exportView(CommandInterpreter& commands, HostState& s, const QString& path)
 {
     const QImage view = commands.renderView ? commands.renderView() : QImage();

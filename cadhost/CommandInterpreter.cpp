@@ -1,6 +1,7 @@
 #include "cadhost/CommandInterpreter.h"
 
 #include "cadhost/DrawingExtents.h"
+#include "cadhost/InsertCommand.h"
 
 #include <utility>
 
@@ -29,40 +30,82 @@ CommandInterpreter::CommandInterpreter(HostState& state) : m_state(state)
         zoomToExtents(s);
     });
     addBmpOutCommand(*this);
+    addInsertCommand(*this);
+}
+
+QString unquoted(const QString& answer)
+{
+    if (answer.size() >= 2 && answer.startsWith('"') && answer.endsWith('"')) return answer.mid(1, answer.size() - 2);
+    return answer;
 }
 
 void CommandInterpreter::ask(const QString& prompt, Handler answer)
 {
     m_state.commandLog << prompt;
+    m_questionPrompt = prompt;
     m_question = std::move(answer);
 }
 
-void CommandInterpreter::addCommand(const QString& name, Handler handler)
+void CommandInterpreter::addCommand(const QString& name, Handler handler, Input input)
 {
     m_commands.insert(name.toUpper(), std::move(handler));
+    if (input == Input::Prompts) m_prompting.insert(name.toUpper());
 }
+
+namespace {
+
+// "_" (the English name) and "-" (the form without a dialog) may lead a command
+// name in either order; the host has no dialogs, so both forms run the same.
+QString commandKey(const QString& word)
+{
+    qsizetype i = 0;
+    while (i < word.size() && (word[i] == u'_' || word[i] == u'-')) ++i;
+    return word.mid(i).toUpper();
+}
+
+}  // namespace
 
 void CommandInterpreter::feed(const QString& text)
 {
     for (QChar c : text) {
         if (c == QChar(0x1b)) {
             m_pending.clear();
+            m_inQuotes = false;
             m_question = nullptr;
             m_state.commandLog << "*キャンセル*";
             if (onCancel) onCancel();
-        } else if (c == u'\r' || c == u'\n') {
-            const QString line = m_pending.trimmed();
-            m_pending.clear();
-            if (m_question) {
-                m_state.commandLog << line;
-                std::exchange(m_question, nullptr)(m_state, line);
-                if (onChange) onChange();
-            } else if (!line.isEmpty()) {
-                runLine(line);
-            }
+        } else if (c == u'\r' || c == u'\n' || (c == u' ' && blankEndsPiece())) {
+            endPiece();
         } else {
+            if (c == u'"') m_inQuotes = !m_inQuotes;
             m_pending += c;
         }
+    }
+}
+
+bool CommandInterpreter::blankEndsPiece() const
+{
+    if (m_inQuotes) return false;
+    if (m_question) return true;
+    const QString word = m_pending.trimmed();
+    return !word.isEmpty() && !word.contains(u' ') && m_prompting.contains(commandKey(word));
+}
+
+void CommandInterpreter::endPiece()
+{
+    const QString line = m_pending.trimmed();
+    m_pending.clear();
+    m_inQuotes = false;
+    if (m_question) {
+        // The answer goes on its prompt's line, as a CAD's command line shows it.
+        if (!m_state.commandLog.isEmpty() && m_state.commandLog.last() == m_questionPrompt)
+            m_state.commandLog.last() += line.isEmpty() ? QString() : " " + line;
+        else
+            m_state.commandLog << line;
+        std::exchange(m_question, nullptr)(m_state, line);
+        if (onChange) onChange();
+    } else if (!line.isEmpty()) {
+        runLine(line);
     }
 }
 
@@ -70,8 +113,7 @@ void CommandInterpreter::runLine(const QString& line)
 {
     m_state.commandLog << QString("コマンド: %1").arg(line);
     const qsizetype space = line.indexOf(' ');
-    QString name = (space < 0 ? line : line.left(space)).toUpper();
-    if (name.startsWith('_')) name.remove(0, 1);
+    const QString name = commandKey(space < 0 ? line : line.left(space));
     const QString args = space < 0 ? QString() : line.mid(space + 1).trimmed();
     const auto it = m_commands.constFind(name);
     if (it == m_commands.constEnd()) {

@@ -2,9 +2,12 @@
 // The host's command line: text arrives in pieces, "\r" or "\n" ends a line,
 // U+001B cancels. Each command is one handler in a table; a command that needs
 // more input asks a question, and the next line (an empty one too) answers it.
+// As on a CAD's command line, a blank outside double quotes ends an answer like
+// Enter, and ends the name of a command that asks for its input.
 #include "cadhost/HostState.h"
 
 #include <QHash>
+#include <QSet>
 #include <QImage>
 #include <functional>
 
@@ -13,8 +16,12 @@ public:
     // Called with the rest of the line after the command name, or with the answer.
     using Handler = std::function<void(HostState&, const QString& arguments)>;
 
+    // How a command takes its input: the rest of its line as arguments, or
+    // answers to its questions (the blank after its name starts it).
+    enum class Input { RestOfLine, Prompts };
+
     explicit CommandInterpreter(HostState& state);
-    void addCommand(const QString& name, Handler handler);
+    void addCommand(const QString& name, Handler handler, Input input = Input::RestOfLine);
     void feed(const QString& text);
     // Shows the prompt; the next line goes to `answer` instead of starting a command.
     void ask(const QString& prompt, Handler answer);
@@ -30,11 +37,19 @@ public:
 
 private:
     void runLine(const QString& line);
+    void endPiece();
+    bool blankEndsPiece() const;
     HostState& m_state;
     QHash<QString, Handler> m_commands;
+    QSet<QString> m_prompting;
     QString m_pending;
+    bool m_inQuotes = false;
     Handler m_question;
+    QString m_questionPrompt;
 };
+
+// An answer without the double quotes around it, if it has them.
+QString unquoted(const QString& answer);
 
 // BMPOUT: the file name (typed when FILEDIA is 0, from a dialog otherwise),
 // then the selection; an empty selection exports the whole view as a BMP of

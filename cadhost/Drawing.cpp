@@ -79,6 +79,19 @@ void Drawing::setLayerColor(int index, int color)
     m_layers[index].color = color;
 }
 
+int Drawing::styleIndex(const QString& name) const
+{
+    const QString key = asciiUpper(name);
+    for (int i = 0; i < m_styles.size(); ++i)
+        if (asciiUpper(m_styles[i].name) == key) return i;
+    return -1;
+}
+
+void Drawing::addStyle(const TextStyle& style)
+{
+    if (styleIndex(style.name) < 0) m_styles.append(style);
+}
+
 quint64 Drawing::addEntity(Entity e)
 {
     e.handle = m_nextHandle++;

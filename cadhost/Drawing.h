@@ -11,6 +11,15 @@ struct Layer {
     bool operator==(const Layer&) const = default;
 };
 
+// An entry of the STYLE table. The host draws every text in one font; styles
+// are kept so that a drawing written back names the fonts it was given.
+struct TextStyle {
+    QString name;
+    QString fontFile, bigFontFile;
+    double fixedHeight = 0, widthFactor = 1, obliqueDegrees = 0;
+    bool operator==(const TextStyle&) const = default;
+};
+
 enum class EntityType { Line, Polyline, Circle, Arc, Text };
 
 struct Vertex {
@@ -66,6 +75,12 @@ public:
     int addLayer(const QString& name, int color = 7);
     void setLayerColor(int index, int color);
 
+    const QList<TextStyle>& styles() const { return m_styles; }
+    // Index of the style with that name (case-insensitive, like layers), or -1.
+    int styleIndex(const QString& name) const;
+    // Adds the style unless one of that name exists; a style already there is kept as it is.
+    void addStyle(const TextStyle& style);
+
     // Adds the entity under a fresh handle (its own handle is ignored) and returns the handle.
     quint64 addEntity(Entity e);
     Entity* entity(quint64 handle);
@@ -77,5 +92,6 @@ public:
 private:
     QList<Layer> m_layers;
     QList<Entity> m_entities;
+    QList<TextStyle> m_styles;
     quint64 m_nextHandle = 0x100;
 };

@@ -3,183 +3,22 @@
 #include "output/CodePage.h"
 
 #include <QFile>
-#include <QRegularExpression>
-#include <QTextStream>
-#include <dxflib/dl_creationadapter.h>
-#include <dxflib/dl_dxf.h>
 
 #include <cmath>
 
 namespace {
 
-// Collects entities with raw text bytes; the encoding is known only once the
-// header has been read in full, so strings are decoded at the end.
-class Collector : public DL_CreationAdapter {
-public:
-    Drawing drawing;
-    QList<QByteArray> rawTexts;  // parallel to the text entities, in order
-    QByteArray acadVer, codePage;
-
-    void setVariableString(const std::string& key, const std::string& value, int) override
-    {
-        if (key == "$ACADVER") acadVer = QByteArray::fromStdString(value);
-        if (key == "$DWGCODEPAGE") codePage = QByteArray::fromStdString(value);
-    }
-    void addLayer(const DL_LayerData& d) override
-    {
-        const int i = drawing.addLayer(raw(d.name), 7);
-        drawing.setLayerColor(i, std::abs(attributes.getColor()));
-    }
-    void addLine(const DL_LineData& d) override
-    {
-        Entity e = base(EntityType::Line);
-        e.points = {{d.x1, d.y1, 0}, {d.x2, d.y2, 0}};
-        drawing.addEntity(e);
-    }
-    void addCircle(const DL_CircleData& d) override
-    {
-        Entity e = base(EntityType::Circle);
-        e.points = {{d.cx, d.cy, 0}};
-        e.radius = d.radius;
-        drawing.addEntity(e);
-    }
-    void addArc(const DL_ArcData& d) override
-    {
-        Entity e = base(EntityType::Arc);
-        e.points = {{d.cx, d.cy, 0}};
-        e.radius = d.radius;
-        e.startAngle = d.angle1 * M_PI / 180.0;
-        e.endAngle = d.angle2 * M_PI / 180.0;
-        drawing.addEntity(e);
-    }
-    void addPolyline(const DL_PolylineData& d) override
-    {
-        flushPolyline();
-        m_poly = base(EntityType::Polyline);
-        m_poly->closed = (d.flags & 1) != 0;
-    }
-    void addVertex(const DL_VertexData& d) override
-    {
-        if (m_poly) m_poly->points.append({d.x, d.y, d.bulge});
-    }
-    void endEntity() override { flushPolyline(); }
-    void endSequence() override { flushPolyline(); }
-    void addText(const DL_TextData& d) override
-    {
-        flushPolyline();
-        Entity e = base(EntityType::Text);
-        e.insertion = {d.ipx, d.ipy};
-        e.alignmentPoint = {d.apx, d.apy};
-        e.height = d.height;
-        e.widthFactor = d.xScaleFactor;
-        e.hJust = d.hJustification;
-        e.vJust = d.vJustification;
-        e.rotation = d.angle;  // dxflib hands the angle over in radians
-        rawTexts.append(QByteArray::fromStdString(d.text));
-        drawing.addEntity(e);
-    }
-    void flushPolyline()
-    {
-        if (m_poly) drawing.addEntity(*m_poly);
-        m_poly.reset();
-    }
-
-private:
-    QString raw(const std::string& s) { return QString::fromLatin1(s); }
-    Entity base(EntityType t)
-    {
-        flushPolyline();
-        Entity e;
-        e.type = t;
-        e.layer = raw(attributes.getLayer());
-        e.color = attributes.getColor();
-        return e;
-    }
-    std::optional<Entity> m_poly;
-};
-
-bool isUtf8File(const QByteArray& acadVer, const QByteArray& codePage)
-{
-    if (acadVer >= "AC1021") return true;  // 2007 and later store UTF-8
-    return !codePage.isEmpty() && codePage.toUpper() != "ANSI_932";
-}
-
-QString decodeRaw(const QByteArray& bytes, bool utf8)
-{
-    return decodeDxfEscapes(utf8 ? QString::fromUtf8(bytes) : fromCp932(bytes));
-}
-
 QString escapeForDxf(const QString& s)
 {
     QString out;
     for (QChar c : s) {
-        if (toCp932(QString(c)) == "?" && c != u'?')
+        if (c.unicode() >= 0x80 && toCp932(QString(c)) == "?")
             out += "\\U+" + QString("%1").arg(int(c.unicode()), 4, 16, QChar('0')).toUpper();
         else
             out += c;
     }
     return out;
 }
-
-}  // namespace
-
-QString decodeDxfEscapes(const QString& text)
-{
-    static const QRegularExpression re(R"(\\[Uu]\+([0-9A-Fa-f]{4}))");
-    QString out;
-    qsizetype last = 0;
-    for (auto it = re.globalMatch(text); it.hasNext();) {
-        const auto m = it.next();
-        out += text.mid(last, m.capturedStart() - last);
-        out += QChar(char16_t(m.captured(1).toUShort(nullptr, 16)));
-        last = m.capturedEnd();
-    }
-    return out + text.mid(last);
-}
-
-DxfReadResult readDxf(const QString& path)
-{
-    DxfReadResult r;
-    if (!QFile::exists(path)) {
-        r.message = QString("ファイルが見つかりません: %1").arg(path);
-        return r;
-    }
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) {
-        r.message = QString("ファイルを開けません: %1").arg(path);
-        return r;
-    }
-    const QByteArray bytes = f.readAll();
-    if (!bytes.contains("SECTION") || !bytes.contains("EOF")) {
-        r.message = QString("DXF ファイルとして読めません: %1").arg(path);
-        return r;
-    }
-    Collector c;
-    DL_Dxf dxf;
-    std::istringstream in(bytes.toStdString());
-    if (!dxf.in(in, &c)) {
-        r.message = QString("DXF ファイルとして読めません: %1").arg(path);
-        return r;
-    }
-    c.flushPolyline();
-    const bool utf8 = isUtf8File(c.acadVer, c.codePage);
-    Drawing out;
-    int textIndex = 0;
-    for (const Layer& l : c.drawing.layers()) {
-        const QString name = decodeRaw(l.name.toLatin1(), utf8);
-        out.setLayerColor(out.addLayer(name, l.color), l.color);
-    }
-    for (Entity e : c.drawing.entities()) {
-        e.layer = decodeRaw(e.layer.toLatin1(), utf8);
-        if (e.type == EntityType::Text) e.text = decodeRaw(c.rawTexts.value(textIndex++), utf8);
-        out.addEntity(e);
-    }
-    r.drawing = out;
-    r.ok = true;
-    return r;
-}
-
-namespace {
 
 class GroupWriter {
 public:
@@ -267,6 +106,15 @@ bool writeDxf(const Drawing& drawing, const QString& path)
         w.put(0, "LAYER"); w.put(2, l.name); w.put(70, 0); w.put(62, l.color); w.put(6, "CONTINUOUS");
     }
     w.put(0, "ENDTAB");
+    if (!drawing.styles().isEmpty()) {
+        w.put(0, "TABLE"); w.put(2, "STYLE"); w.put(70, int(drawing.styles().size()));
+        for (const TextStyle& st : drawing.styles()) {
+            w.put(0, "STYLE"); w.put(2, st.name); w.put(70, 0);
+            w.real(40, st.fixedHeight); w.real(41, st.widthFactor); w.real(50, st.obliqueDegrees);
+            w.put(71, 0); w.real(42, 2.5); w.put(3, st.fontFile); w.put(4, st.bigFontFile);
+        }
+        w.put(0, "ENDTAB");
+    }
     w.put(0, "ENDSEC");
     w.put(0, "SECTION"); w.put(2, "ENTITIES");
     for (const Entity& e : drawing.entities()) writeEntity(w, e);

@@ -1,5 +1,6 @@
 #pragma once
-// DXF reading (through dxflib) and R12 ASCII writing in code page 932.
+// DXF reading (ASCII, any version; the entities the host draws) and R12 ASCII
+// writing in code page 932.
 #include "cadhost/Drawing.h"
 
 struct DxfReadResult {
@@ -8,8 +9,18 @@ struct DxfReadResult {
     QString message;  // why the file could not be read, for the command line
 };
 
-// A missing or unreadable file gives an empty drawing and a message.
+// What a file may hold; a drawing file must never take the host down or
+// freeze it. Longer texts and names are cut to these lengths (UTF-16 units);
+// a larger file, or more entities or vertices, refuses the file.
+constexpr qsizetype kMaxDxfFileBytes = 64 * 1024 * 1024;
+constexpr qsizetype kMaxTextLength = 2048;
+constexpr qsizetype kMaxNameLength = 255;
+constexpr qsizetype kMaxEntities = 500000;
+constexpr qsizetype kMaxVertices = 2000000;
+
+// A missing, unreadable or malformed file gives an empty drawing and a message.
 DxfReadResult readDxf(const QString& path);
+DxfReadResult readDxfBytes(const QByteArray& bytes);
 // Decodes \U+XXXX escapes of DXF text.
 QString decodeDxfEscapes(const QString& text);
 bool writeDxf(const Drawing& drawing, const QString& path);

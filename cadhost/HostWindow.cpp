@@ -11,6 +11,8 @@
 #include <QPlainTextEdit>
 #include <QShortcut>
 #include <QStatusBar>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -132,6 +134,16 @@ void HostWindow::refresh()
 
 void HostWindow::showLog()
 {
+    // An answer completes its prompt's line: the last shown line may have grown.
+    if (m_shownLog > 0 && m_shownLog <= m_state.commandLog.size() &&
+        m_state.commandLog[m_shownLog - 1] != m_lastShownLine) {
+        QTextCursor cursor(m_history->document()->lastBlock());
+        cursor.select(QTextCursor::BlockUnderCursor);
+        cursor.removeSelectedText();
+        m_history->appendPlainText(m_state.commandLog[m_shownLog - 1]);
+    }
     for (; m_shownLog < m_state.commandLog.size(); ++m_shownLog)
         m_history->appendPlainText(m_state.commandLog[m_shownLog]);
+    if (m_shownLog > 0 && m_shownLog <= m_state.commandLog.size())
+        m_lastShownLine = m_state.commandLog[m_shownLog - 1];
 }

@@ -38,4 +38,5 @@ private:
     QLabel* m_coords;
     std::function<void(std::optional<QPointF>)> m_pickDone;
     qsizetype m_shownLog = 0;
+    QString m_lastShownLine;
 };

@@ -2,6 +2,7 @@
 // malformed calls, ProgIDs, bad drawing files.
 #include "tests/support/QtTestSupport.h"
 #include "../e2e/CadHostProcess.h"
+#include "tests/cadhost/DxfTestFiles.h"
 #include "platform/ProgIdBusName.h"
 
 #include <QCoreApplication>
@@ -10,9 +11,12 @@
 #include <QDBusObjectPath>
 #include <QDBusVariant>
 #include <QFile>
+#include <QJsonArray>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include <cmath>
 
 namespace {
 
@@ -210,4 +214,37 @@ TEST_F(HostProtocol, AMissingOrBrokenDrawingOpensEmptyWithAMessage)
         const QDBusMessage layers = call(host.busName(), "/Documents/1/Layers", kAutomation, "Get", {QStringLiteral("Count")});
         EXPECT_EQ(layers.arguments().value(0).value<QDBusVariant>().variant().toInt(), 1);  // only layer "0"
     }
+}
+
+TEST_F(HostProtocol, InsertOfAFileByCommandAddsItsTextsExplodedAndUTakesThemBack)
+{
+    const QString path = writeFile("temp.dxf", tableFile());
+    CadHostProcess host;
+    ASSERT_TRUE(host.start(kHost, progId("Insert"))) << host.error().toStdString();
+    auto sendCommand = [&](const QString& text) {
+        const QDBusMessage r = call(host.busName(), "/Documents/1", kAutomation, "Invoke", {QStringLiteral("SendCommand"), av({text})});
+        ASSERT_EQ(r.type(), QDBusMessage::ReplyMessage) << r.errorMessage().toStdString();
+    };
+
+    sendCommand("-INSERT \"*" + path + "\"\r0,0 1.0 0.0\r");
+    ASSERT_TRUE(waitUntil([&] { return host.entities().size() == 2; }, 10000)) << host.commandLog().toStdString();
+    const QList<QJsonObject> texts = host.entities();
+    const QJsonObject& plan = texts[0];
+    EXPECT_EQ(plan.value("type").toString(), "TEXT");
+    EXPECT_EQ(plan.value("text").toString(), "平面図 S=1/100");
+    EXPECT_EQ(plan.value("layer").toString(), "MIRTEX");
+    EXPECT_EQ(plan.value("colour").toInt(), 256);
+    EXPECT_EQ(plan.value("alignment").toInt(), 9);  // middle left
+    EXPECT_EQ(plan.value("alignmentPoint").toArray().at(0).toDouble(), 10);
+    EXPECT_EQ(plan.value("alignmentPoint").toArray().at(1).toDouble(), 20);
+    EXPECT_EQ(plan.value("height").toDouble(), 2);
+    EXPECT_EQ(plan.value("widthFactor").toDouble(), 0.8);
+    EXPECT_EQ(texts[1].value("text").toString(), "居間?");
+    EXPECT_EQ(texts[1].value("colour").toInt(), 1);
+    EXPECT_NEAR(texts[1].value("rotation").toDouble(), M_PI / 2, 1e-12);
+    EXPECT_TRUE(host.commandLog().contains("回転角度を指定 <0>: 0.0"));
+
+    sendCommand("U\r");
+    EXPECT_TRUE(waitUntil([&] { return host.entities().isEmpty(); }, 10000)) << host.commandLog().toStdString();
+    expectAnswers(host);
 }

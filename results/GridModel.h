@@ -70,3 +70,15 @@ private:
     int m_frozen = 0;
     bool m_dirtyWhileFrozen = false;
 };
+
+// Holds the grid's notifications back for one operation, also on exceptions.
+class TGridFreeze {
+public:
+    explicit TGridFreeze(TGridModel& grid) : m_grid(grid) { m_grid.freeze(); }
+    ~TGridFreeze() { m_grid.thaw(); }
+    TGridFreeze(const TGridFreeze&) = delete;
+    TGridFreeze& operator=(const TGridFreeze&) = delete;
+
+private:
+    TGridModel& m_grid;
+};

@@ -1,21 +1,11 @@
 #pragma once
 // The three dialogs created at start-up beside the main window; their
 // contents come with the commands that show them.
+#include "app/TaregetCADUnit.h"
+#include "imaging/ColorIndexUnit.h"
+
 #include <QDialog>
 
-class TTargetCADForm : public QDialog {
-public:
-    explicit TTargetCADForm(QWidget* parent = nullptr) : QDialog(parent) {
-        setWindowTitle(QStringLiteral("ターゲット CAD"));
-    }
-};
-
-class TColorIndexForm : public QDialog {
-public:
-    explicit TColorIndexForm(QWidget* parent = nullptr) : QDialog(parent) {
-        setWindowTitle(QStringLiteral("■ ColorIndex"));
-    }
-};
 
 class TnTextTikanForm : public QDialog {
 public:

@@ -3,6 +3,8 @@
 #include "app/Application.h"
 #include "app/AppPaths.h"
 #include "app/Form102CropWindow.h"
+#include "app/Form102EraseWindow.h"
+#include "app/Dialogs.h"
 #include "app/Form102DxfWindow.h"
 #include "app/Form102TextRoadWindow.h"
 #include "capture/CropCommand.h"
@@ -119,6 +121,10 @@ void TForm102::buildTopPanel() {
     connect(CheckBox5, &QCheckBox::clicked, this, &TForm102::CheckBox5Click);
     connect(Button2, &QPushButton::clicked, this, &TForm102::Button2Click);
     connect(Button8, &QPushButton::clicked, this, &TForm102::Button8Click);
+    connect(Button4, &QPushButton::clicked, this, &TForm102::Button4Click);
+    connect(Button6, &QPushButton::clicked, this, &TForm102::Button6Click);
+    connect(Button11, &QPushButton::clicked, this, &TForm102::Button11Click);
+    connect(Button16, &QPushButton::clicked, this, &TForm102::Button11Click);
     connect(Button14, &QPushButton::clicked, this, &TForm102::Button14Click);
 }
 
@@ -208,9 +214,10 @@ void TForm102::buildMenus() {
         auto* m = new QMenu(this);
         m->setObjectName(QString::fromLatin1(menuName));
         for (const Item& it : items) {
-            QAction* a = m->addAction(QString::fromUtf8(it.caption));
+            // "-" is a separator line; a separator with a caption would show the caption.
+            const QString caption = QString::fromUtf8(it.caption);
+            QAction* a = caption == u"-" ? m->addSeparator() : m->addAction(caption);
             a->setObjectName(QString::fromLatin1(it.name));
-            if (QString::fromUtf8(it.caption) == u"-") a->setSeparator(true);
         }
         return m;
     };
@@ -232,6 +239,11 @@ void TForm102::buildMenus() {
         {"VDROP1", "■ QVDROP（クリップボードの複数の文字列を CAD に作成）"}});
     connect(PopupMenu1->findChild<QAction*>(QStringLiteral("MIRTEXexe1")), &QAction::triggered, this,
             &TForm102::MIRTEXexe1Click);
+    const std::pair<const char*, void (TForm102::*)()> imageItems[] = {
+        {"N1", &TForm102::N1Click}, {"OCRsource1png1", &TForm102::OCRsource1png1Click},
+        {"N2OCR1", &TForm102::N2OCR1Click}, {"OCRsource2png1", &TForm102::OCRsource2png1Click}};
+    for (const auto& [name, handler] : imageItems)
+        connect(PopupMenu1->findChild<QAction*>(QString::fromLatin1(name)), &QAction::triggered, this, handler);
 }
 
 void TForm102::setSwatch(QFrame* shape, const QColor& c) {
@@ -447,6 +459,58 @@ void TForm102::Button8Click() {
 void TForm102::Button14Click() { QDesktopServices::openUrl(QUrl::fromLocalFile(AppPaths::exeFolder())); }
 
 void TForm102::MIRTEXexe1Click() { Button14Click(); }
+
+void TForm102::Button4Click() {
+    TTargetCADForm* form = TTargetCADForm::instance();
+    if (!form) return;
+    if (const auto chosen = chooseTargetCad(*form, TargetProgID)) {
+        setWindowTitle(kApplicationTitle + QStringLiteral(" [ ") + chosen->name + QStringLiteral(" ]"));
+        TargetCadName = chosen->name;
+        TargetProgID = chosen->progId;
+    }
+}
+
+void TForm102::Button6Click() {
+    TColorIndexForm* form = TColorIndexForm::instance();
+    if (!form) return;
+    if (const auto aci = chooseColorIndex(*form, LineAci, 3)) {
+        LineAci = *aci;
+        LineColor = aciToRgb(LineAci).toQColor();
+        setSwatch(Shape1, LineColor);
+    }
+}
+
+void TForm102::Button11Click() {
+    TColorIndexForm* form = TColorIndexForm::instance();
+    if (!form) return;
+    if (sender() != Button16) {
+        if (const auto aci = chooseColorIndex(*form, TextAci, 30)) setTextAci(*aci);
+    } else if (const auto aci = chooseColorIndex(*form, AttnAci, 1)) {
+        AttnAci = *aci;
+        AttnColor = aciToRgb(AttnAci).toQColor();
+        setSwatch(Shape4, AttnColor);
+    }
+}
+
+void TForm102::N1Click() {
+    Form102EraseWindow window(*this);
+    openSourceImage(window, AppPaths::exeFolder());
+}
+
+void TForm102::OCRsource1png1Click() {
+    Form102EraseWindow window(*this);
+    makeEraseImage(window, AppPaths::exeFolder(), LineColor, true, QStringLiteral("LN"), LineColor);
+}
+
+void TForm102::N2OCR1Click() {
+    Form102EraseWindow window(*this);
+    makeEraseImage(window, AppPaths::exeFolder(), Qt::black, false, QStringLiteral("BK"), LineColor);
+}
+
+void TForm102::OCRsource2png1Click() {
+    Form102EraseWindow window(*this);
+    makeEraseImage(window, AppPaths::exeFolder(), Qt::white, false, QStringLiteral("WH"), LineColor);
+}
 
 bool TForm102::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::Resize && (watched == Panel1 || watched == Panel2)) {

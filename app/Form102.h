@@ -90,6 +90,13 @@ public slots:
     void Button13Click();
     void Button14Click();
     void MIRTEXexe1Click();
+    void Button4Click();   // target CAD dialog
+    void Button6Click();   // frame colour
+    void Button11Click();  // layer colour, or the attention colour for Button16
+    void N1Click();        // the image menu: "source.png" and the three text-erased images
+    void OCRsource1png1Click();
+    void N2OCR1Click();
+    void OCRsource2png1Click();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -143,6 +143,26 @@ std::optional<QPointF> AutomationBus::takeAnsweredPick()
     return m_answers.takeFirst();
 }
 
+lisp::ObjectReply AutomationBus::callInProcess(const QString& path, const QString& kind, const QString& member,
+                                               const QVariantList& args)
+{
+    QDBusMessage call = QDBusMessage::createMethodCall(QString(), path, kInterface, kind);
+    QVariantList arguments{member};
+    if (kind == "Invoke") arguments << QVariant(args);
+    else arguments << args;
+    call.setArguments(arguments);
+    const int failCount = std::exchange(m_failCount, 0);  // injected failures are meant for bus clients
+    bool delayed = false;
+    const QDBusMessage reply = dispatch(call, delayed);
+    m_failCount = failCount;
+    lisp::ObjectReply out;
+    if (delayed) out.error = "Failed: picks are not available to LISP here";
+    else if (reply.type() == QDBusMessage::ErrorMessage) out.error = reply.errorName().section('.', -1) + ": " + reply.errorMessage();
+    else if (kind == "Invoke" && !reply.arguments().isEmpty()) out.values = reply.arguments().first().toList();
+    else out.values = reply.arguments();
+    return out;
+}
+
 bool AutomationBus::handleMessage(const QDBusMessage& message, const QDBusConnection& connection)
 {
     bool delayed = false;

@@ -3,6 +3,7 @@
 // org.mirtex.Automation Get/Put/Invoke; /Test answers org.mirtex.CadHostTest.
 #include "cadhost/HostState.h"
 #include "cadhost/HostUi.h"
+#include "cadhost/lisp/ActiveX.h"
 
 #include <QDBusConnection>
 #include <QDBusVirtualObject>
@@ -15,6 +16,10 @@ public:
     bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override;
     // Queued pick answers from the test interface, taken before asking the user.
     std::optional<QPointF> takeAnsweredPick();
+    // The same objects for callers inside the host (the LISP vla- functions):
+    // dispatched directly, without the bus and without injected failures.
+    lisp::ObjectReply callInProcess(const QString& path, const QString& kind, const QString& member,
+                                    const QVariantList& args);
 
 private:
     QDBusMessage dispatch(const QDBusMessage& message, bool& delayed);

@@ -67,6 +67,11 @@ QString commandKey(const QString& word)
 
 void CommandInterpreter::feed(const QString& text)
 {
+    if (m_lisp.running()) {  // Escape stops the program; the rest waits until it ends
+        if (text.contains(QChar(0x1b))) m_lisp.interrupt();
+        else m_whileLispRuns += text;
+        return;
+    }
     for (QChar c : text) {
         if (c == QChar(0x1b)) {
             m_pending.clear();
@@ -81,6 +86,7 @@ void CommandInterpreter::feed(const QString& text)
             m_pending += c;
         }
     }
+    if (!m_whileLispRuns.isEmpty()) feed(std::exchange(m_whileLispRuns, QString()));
 }
 
 bool CommandInterpreter::blankEndsPiece() const
@@ -115,7 +121,16 @@ void CommandInterpreter::runLine(const QString& line)
     const qsizetype space = line.indexOf(' ');
     const QString name = commandKey(space < 0 ? line : line.left(space));
     const QString args = space < 0 ? QString() : line.mid(space + 1).trimmed();
+    if (line.startsWith('(')) {
+        m_lisp.evaluateLine(line);
+        if (onChange) onChange();
+        return;
+    }
     const auto it = m_commands.constFind(name);
+    if (it == m_commands.constEnd() && m_lisp.runCommand(name)) {
+        if (onChange) onChange();
+        return;
+    }
     if (it == m_commands.constEnd()) {
         m_state.commandLog << QString("不明なコマンド: %1").arg(line);
         return;

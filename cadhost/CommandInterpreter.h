@@ -5,6 +5,7 @@
 // As on a CAD's command line, a blank outside double quotes ends an answer like
 // Enter, and ends the name of a command that asks for its input.
 #include "cadhost/HostState.h"
+#include "cadhost/lisp/HostLisp.h"
 
 #include <QHash>
 #include <QSet>
@@ -26,6 +27,8 @@ public:
     // Shows the prompt; the next line goes to `answer` instead of starting a command.
     void ask(const QString& prompt, Handler answer);
     bool asking() const { return bool(m_question); }
+    // AutoLISP: lines that start with "(" and commands defined as C:NAME.
+    lisp::HostLisp& lisp() { return m_lisp; }
 
     // Set by the host: what Escape cancels besides the current line (a pending pick).
     std::function<void()> onCancel;
@@ -45,6 +48,8 @@ private:
     QString m_pending;
     bool m_inQuotes = false;
     Handler m_question;
+    lisp::HostLisp m_lisp{m_state};
+    QString m_whileLispRuns;  // input that arrived while a LISP program handled events
     QString m_questionPrompt;
 };
 

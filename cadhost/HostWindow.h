@@ -25,6 +25,7 @@ public:
     void sendCommand(const QString& text) override;
     void refresh() override;
     void openDrawing(const QString& path) override;
+    CommandInterpreter& commands() { return m_commands; }
 
 private:
     void finishPick(std::optional<QPointF> point);

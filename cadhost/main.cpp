@@ -28,6 +28,10 @@ int main(int argc, char** argv)
     HostState state;
     HostWindow window(state);
     AutomationBus automation(state, window, bus);
+    window.commands().lisp().objects = [&automation](const QString& path, const QString& kind, const QString& member,
+                                                     const QVariantList& args) {
+        return automation.callInProcess(path, kind, member, args);
+    };
     if (!bus.registerVirtualObject("/", &automation, QDBusConnection::SubPath)) {
         std::fprintf(stderr, "cadhost: cannot register the objects\n");
         return 2;

@@ -11,10 +11,15 @@
 #include "app/IniFile.h"
 #include "app/MessageBoxes.h"
 #include "app/RoundedSwatch.h"
+#include "cad/RowDisplay.h"
 #include "imaging/Aci.h"
 #include "output/DirectTextCommand.h"
 #include "output/LispRoadCommand.h"
+#include "results/BulkEdits.h"
 #include "results/CharChecks.h"
+#include "results/GridKeys.h"
+#include "results/GridSort.h"
+#include "results/nTextTikanUnit.h"
 #include "results/ResultReader.h"
 
 #include <QApplication>
@@ -192,7 +197,12 @@ void TForm102::buildBottomPanel() {
     connect(Button9, &QPushButton::clicked, this, [this] { Button9Click(Button9); });
     connect(Button15, &QPushButton::clicked, this, [this] { Button15Click(Button15); });
     connect(Button17, &QPushButton::clicked, this, &TForm102::Button17Click);
-    for (QLineEdit* e : {Edit1, Edit3}) e->installEventFilter(this);
+    for (QLineEdit* e : {Edit1, Edit2, Edit3}) e->installEventFilter(this);
+    connect(Button3, &QPushButton::clicked, this, &TForm102::Button3Click);
+    connect(Button7, &QPushButton::clicked, this, &TForm102::Button7Click);
+    connect(Button12, &QPushButton::clicked, this, &TForm102::Button12Click);
+    StringGrid1->setKeyDownHandler([this](int key, Qt::KeyboardModifiers m) { return StringGrid1KeyDown(key, m); });
+    StringGrid1->setFixedCellClickHandler([this](int col, int row) { StringGrid1FixedCellClick(col, row); });
     connect(StringGrid1, &QTableView::clicked, this, [this] { StringGrid1Click(); });
     connect(StringGrid1, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& pos) { PopupMenu2->popup(StringGrid1->viewport()->mapToGlobal(pos)); });
@@ -383,6 +393,38 @@ void TForm102::StringGrid1Click() {
     if (Grid.cell(2, r).trimmed().isEmpty() || Grid.cell(3, r).trimmed().isEmpty()) return;
     Edit2->setText(Grid.cell(1, r));
     setSwatch(Shape2, checkSjisText(Edit2->text()) ? QColor(255, 255, 0) : QColor(Qt::black));
+    const RowDisplaySettings display{{TargetProgID, ZcadSleep, AcadSleep, {}}, CheckBox1->isChecked(),
+                                     CheckBox2->isChecked(), LineColor, AppPaths::inExeFolder(QStringLiteral("source.png"))};
+    if (const auto preview = showRowInDrawing(parseLenientNumber(Grid.cell(4, r), 0),
+                                              parseLenientNumber(Grid.cell(5, r), 0), Grid.cell(7, r), display))
+        Image1->setPicture(*preview);
+}
+
+void TForm102::StringGrid1FixedCellClick(int ACol, int ARow) {
+    if (ARow == 0 && sortGridByHeader(Grid, ACol) && ACol == 2) addLine(averageHeightStatusLine(Grid));
+}
+
+bool TForm102::StringGrid1KeyDown(int Key, Qt::KeyboardModifiers Shift) {
+    SystemClipboardText clipboard;
+    GridKeyContext context{Grid, FUndoCells, sgUndoCnt, clipboard, MessageBoxes::error, [this] { StringGrid1Click(); }};
+    return runGridKey(context, Key, Shift);
+}
+
+bool TForm102::Edit2KeyDown(int Key, Qt::KeyboardModifiers Shift) {
+    if (!isEnterKey(Key)) return false;
+    moveRowWrapping(Grid, Shift.testFlag(Qt::ShiftModifier), [this] { StringGrid1Click(); });
+    return true;
+}
+
+void TForm102::Button3Click() { roundAngles(Grid, Edit1->text()); }
+
+void TForm102::Button7Click() { roundCoordinates(Grid, Edit3->text()); }
+
+void TForm102::Button12Click() {
+    TnTextTikanForm* form = TnTextTikanForm::instance();
+    if (!form) return;
+    partialReplace(Grid, FUndoCells, sgUndoCnt, [form](const QString& search) { return form->ask(search); },
+                   [this](const QString& line) { addLine(line); });
 }
 
 void TForm102::Button13Click() {
@@ -526,9 +568,14 @@ bool TForm102::eventFilter(QObject* watched, QEvent* event) {
             a.w->setGeometry(g);
         }
     } else if (event->type() == QEvent::KeyPress && (watched == Edit1 || watched == Edit3)) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        // Enter runs the rounding command of the box once it exists; never typed.
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) return true;
+        // Enter runs the box's rounding command and is not typed.
+        if (!isEnterKey(static_cast<QKeyEvent*>(event)->key())) return QWidget::eventFilter(watched, event);
+        if (watched == Edit1) Button3Click();
+        else Button7Click();
+        return true;
+    } else if (event->type() == QEvent::KeyPress && watched == Edit2) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (Edit2KeyDown(key->key(), key->modifiers())) return true;
     } else if (event->type() == QEvent::MouseButtonDblClick && watched == Memo1->viewport()) {
         QMetaObject::invokeMethod(this, &TForm102::Memo1DblClick, Qt::QueuedConnection);
     }

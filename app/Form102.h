@@ -9,6 +9,7 @@
 #include "results/ResultReader.h"
 #include "results/CropGeometry.h"
 #include "results/GridModel.h"
+#include "results/UndoCells.h"
 
 #include <QCheckBox>
 #include <QColor>
@@ -54,6 +55,7 @@ public:
     int ZcadSleep = 300, AcadSleep = 200;
     int sgUndoCnt = 0;
     bool textRunActive = false;  // a direct TEXT creation is running; Button17 clears it
+    TUndoCells FUndoCells;
     TGridModel Grid;
 
     QWidget *Panel1, *Panel2;
@@ -79,6 +81,13 @@ public slots:
     void Edit2Change();
     void Memo1DblClick();
     void StringGrid1Click();
+    void StringGrid1FixedCellClick(int ACol, int ARow);
+    // Key handlers: true when the key is swallowed.
+    bool StringGrid1KeyDown(int Key, Qt::KeyboardModifiers Shift);
+    bool Edit2KeyDown(int Key, Qt::KeyboardModifiers Shift);
+    void Button3Click();
+    void Button7Click();
+    void Button12Click();
     // The DXF road; Sender is Button2 when the crop command hands over.
     void Button1Click(QObject* Sender);
     void Button9Click(QObject* Sender);

@@ -4,7 +4,10 @@
 #include "app/GridCellPainter.h"
 
 #include <QAbstractButton>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScopedValueRollback>
@@ -56,11 +59,26 @@ TStringGridView::TStringGridView(TGridModel& grid, QWidget* parent)
         disconnect(h, SIGNAL(sectionPressed(int)), this, nullptr);
         disconnect(h, SIGNAL(sectionEntered(int)), this, nullptr);
     }
-    setCornerButtonEnabled(false);
+    // The corner is the header cell of column 0: a click sorts, it selects nothing.
     m_corner = findChild<QAbstractButton*>(QString(), Qt::FindDirectChildrenOnly);
-    if (m_corner) m_corner->installEventFilter(this);
+    if (m_corner) {
+        m_corner->installEventFilter(this);
+        disconnect(m_corner, nullptr, this, nullptr);
+        connect(m_corner, &QAbstractButton::clicked, this, [this] {
+            if (m_fixedCellClick) m_fixedCellClick(0, 0);
+        });
+    }
+    top->setSectionsClickable(true);
+    connect(top, &QHeaderView::sectionClicked, this, [this](int logical) {
+        if (m_fixedCellClick) m_fixedCellClick(logical + TGridModel::FixedCols, 0);
+    });
     setSelectionMode(QAbstractItemView::ContiguousSelection);
-    setItemDelegate(new GridCellDelegate(grid, *this));
+    // Typing into a cell starts editing it, as do F2 and a double click.
+    setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                    QAbstractItemView::AnyKeyPressed);
+    auto* delegate = new GridCellDelegate(grid, *this);
+    delegate->setEditorKeyHook([this](QWidget* editor, QKeyEvent* e) { return editorKeyDown(editor, e); });
+    setItemDelegate(delegate);
     setStyleSheet(QStringLiteral("QTableView { background: black; gridline-color: #%1; }")
                       .arg(kGridLineColor & 0xffffff, 6, 16, QLatin1Char('0')));
     setModel(m_model);
@@ -143,4 +161,45 @@ bool TStringGridView::eventFilter(QObject* watched, QEvent* event) {
         return true;
     }
     return QTableView::eventFilter(watched, event);
+}
+
+void TStringGridView::keyPressEvent(QKeyEvent* event) {
+    if (m_keyDown && m_keyDown(event->key(), event->modifiers())) {
+        event->accept();
+        return;
+    }
+    // Delete on one cell belongs to an open editor only; the view would open
+    // one with the text selected and so clear the cell without a record.
+    if (event->key() == Qt::Key_Delete) {
+        event->accept();
+        return;
+    }
+    QTableView::keyPressEvent(event);
+}
+
+bool TStringGridView::editorKeyDown(QWidget* editor, QKeyEvent* event) {
+    if (!m_keyDown) return false;
+    const GridKeyCommand command = gridKeyCommand(event->key(), event->modifiers(), m_grid.selection());
+    if (command == GridKeyCommand::None) return false;
+    if (command != GridKeyCommand::NextRow && command != GridKeyCommand::PreviousRow) {
+        // Leaving the cell commits its edit, so the command sees (and can undo) what was typed.
+        commitData(editor);
+        closeEditor(editor, QAbstractItemDelegate::NoHint);
+    }
+    const bool swallowed = m_keyDown(event->key(), event->modifiers());
+    // Enter that moved the current row has closed the editor (leaving a cell
+    // commits it); otherwise the editor's own Enter handling follows.
+    return swallowed || state() != QAbstractItemView::EditingState;
+}
+
+bool SystemClipboardText::setText(const QString& text) {
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    if (!clipboard) return false;
+    clipboard->setText(text);
+    return clipboard->text() == text;
+}
+
+QString SystemClipboardText::text() const {
+    const QClipboard* clipboard = QGuiApplication::clipboard();
+    return clipboard ? clipboard->text() : QString();
 }

@@ -327,4 +327,25 @@ TEST_F(DxfMainWindowE2E, UnwritableFileShowsTheErrorAndSendsNothing) {
     EXPECT_FALSE(insertSent());
 }
 
+// A layer colour of 0 in the settings becomes 30 for the layer and is saved so.
+TEST_F(DxfMainWindowE2E, TextAciZeroIsCorrectedAndSavedAtExit) {
+    startHost(uniqueProgId("Aci"));
+    {
+        QFile ini(AppPaths::exePathWith(QStringLiteral(".ini")));
+        ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+        ini.write("[Color]\r\nTextAci=0\r\n");
+    }
+    auto w = openWindow();
+    ASSERT_EQ(w->TextAci, 0);
+    w->Button1->setEnabled(true);
+    w->Button1->click();
+    EXPECT_EQ(w->TextAci, 30);
+    EXPECT_EQ(layers().value(QStringLiteral("MIRTEX"), -1), 30);
+    EXPECT_FALSE(insertSent());
+    w.reset();
+    QFile ini(AppPaths::exePathWith(QStringLiteral(".ini")));
+    ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(ini.readAll().contains("TextAci=30"));
+}
+
 }  // namespace

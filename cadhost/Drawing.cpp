@@ -40,11 +40,6 @@ std::optional<BulgeArc> bulgeArc(const Vertex& a, const Vertex& b)
     return arc;
 }
 
-Drawing::Drawing()
-{
-    m_layers.append({"0", 7});
-}
-
 namespace {
 
 // Layer names compare like a CAD's: only the ASCII letters fold case.
@@ -58,12 +53,16 @@ QString asciiUpper(const QString& s)
 
 }  // namespace
 
+Drawing::Drawing()
+{
+    addLayer("0", 7);
+}
+
+// Looked up by hash: a file may bring thousands of layers, and every entity
+// added looks its layer up.
 int Drawing::layerIndex(const QString& name) const
 {
-    const QString key = asciiUpper(name);
-    for (int i = 0; i < m_layers.size(); ++i)
-        if (asciiUpper(m_layers[i].name) == key) return i;
-    return -1;
+    return m_layerByKey.value(asciiUpper(name), -1);
 }
 
 int Drawing::addLayer(const QString& name, int color)
@@ -71,6 +70,7 @@ int Drawing::addLayer(const QString& name, int color)
     const int found = layerIndex(name);
     if (found >= 0) return found;
     m_layers.append({name, color});
+    m_layerByKey.insert(asciiUpper(name), int(m_layers.size()) - 1);
     return int(m_layers.size()) - 1;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 // The drawing held by the CAD host: layers and entities as plain data.
+#include <QHash>
 #include <QList>
 #include <QPointF>
 #include <QString>
@@ -91,6 +92,7 @@ public:
 
 private:
     QList<Layer> m_layers;
+    QHash<QString, int> m_layerByKey;  // the name as compared (see layerIndex) to its index
     QList<Entity> m_entities;
     QList<TextStyle> m_styles;
     quint64 m_nextHandle = 0x100;

@@ -11,9 +11,12 @@ struct DxfReadResult {
 
 // What a file may hold; a drawing file must never take the host down or
 // freeze it. Longer texts and names are cut to these lengths (UTF-16 units);
-// a larger file, or more entities or vertices, refuses the file.
+// a larger file, more entities or vertices, or more characters of text in all
+// (each is laid out as glyph outlines, tens of microseconds a character)
+// refuses the file.
 constexpr qsizetype kMaxDxfFileBytes = 64 * 1024 * 1024;
-constexpr qsizetype kMaxTextLength = 2048;
+constexpr qsizetype kMaxTextLength = 1024;
+constexpr qsizetype kMaxTextCharacters = 100000;
 constexpr qsizetype kMaxNameLength = 255;
 constexpr qsizetype kMaxEntities = 500000;
 constexpr qsizetype kMaxVertices = 2000000;

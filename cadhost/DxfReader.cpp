@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <optional>
@@ -81,6 +82,15 @@ bool isUtf8File(QByteArrayView bytes)
     }
     if (acadVer >= "AC1021") return true;  // 2007 and later store UTF-8
     return !codePage.isEmpty() && codePage.toUpper() != "ANSI_932";
+}
+
+// An angle of the file in radians within [0, 2π): a huge one would keep the
+// arc sweep loops of the extents and the view turning for ever.
+double radiansFromDegrees(double degrees)
+{
+    double d = std::fmod(degrees, 360.0);
+    if (d < 0) d += 360.0;
+    return d * M_PI / 180.0;
 }
 
 // What one entity or table entry has collected; groups not listed are skipped.
@@ -201,8 +211,9 @@ private:
             return std::nullopt;
         }
         if (section != "ENTITIES" || m_record.paperSpace) return std::nullopt;
-        if (m_tooBig || ++m_entities > kMaxEntities) return QString("DXF ファイルが大きすぎます");
-        finishEntity(out);
+        if (++m_entities > kMaxEntities) m_tooBig = true;
+        else finishEntity(out);
+        if (m_tooBig) return QString("DXF ファイルが大きすぎます");
         return std::nullopt;
     }
 
@@ -244,8 +255,8 @@ private:
             e.type = r.type == "ARC" ? EntityType::Arc : EntityType::Circle;
             e.points = {{r.x, r.y, 0}};
             e.radius = std::abs(r.radius);
-            e.startAngle = r.angle * M_PI / 180.0;
-            e.endAngle = r.angle2 * M_PI / 180.0;
+            e.startAngle = radiansFromDegrees(r.angle);
+            e.endAngle = radiansFromDegrees(r.angle2);
         } else if (r.type == "LWPOLYLINE" || r.type == "POLYLINE") {
             e.type = EntityType::Polyline;
             e.closed = (r.flags & 1) != 0;
@@ -257,9 +268,10 @@ private:
         } else if (r.type == "TEXT") {
             e.type = EntityType::Text;
             e.text = decode(r.text, kMaxTextLength);
+            if ((m_textCharacters += e.text.size()) > kMaxTextCharacters) m_tooBig = true;
             e.height = r.height;
-            e.widthFactor = r.widthFactor;
-            e.rotation = r.angle * M_PI / 180.0;
+            e.widthFactor = std::clamp(r.widthFactor, 0.01, 100.0);  // a CAD's range
+            e.rotation = radiansFromDegrees(r.angle);
             e.hJust = r.hJust >= 0 && r.hJust <= 5 ? r.hJust : 0;
             e.vJust = r.vJust >= 0 && r.vJust <= 3 ? r.vJust : 0;
             e.insertion = {r.x, r.y};
@@ -296,7 +308,7 @@ private:
     bool m_tooBig = false;
     Record m_record;
     std::optional<Entity> m_polyline;
-    qsizetype m_entities = 0, m_vertices = 0;
+    qsizetype m_entities = 0, m_vertices = 0, m_textCharacters = 0;
 };
 
 }  // namespace

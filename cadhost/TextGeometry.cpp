@@ -1,5 +1,6 @@
 #include "cadhost/TextGeometry.h"
 
+#include <QCache>
 #include <QFont>
 #include <QFontMetricsF>
 #include <QLineF>
@@ -18,6 +19,33 @@ QFont textFont()
     return f;
 }
 
+// A text laid out at the reference size: its glyph outlines (baseline at
+// y = 0) and its advance. Laying out costs tens of microseconds a character,
+// so the runs of the texts drawn last are kept and a repaint only maps them.
+struct GlyphRun {
+    QPainterPath outline;
+    double advance = 0;
+};
+
+const GlyphRun& glyphRun(const QString& text)
+{
+    static QCache<QString, GlyphRun> cache(2'000'000);  // cost: outline elements
+    static GlyphRun uncached;
+    if (const GlyphRun* run = cache.object(text)) return *run;
+    const QFont font = textFont();
+    auto* run = new GlyphRun;
+    run->outline.addText(0, 0, font, text);
+    run->advance = QFontMetricsF(font).horizontalAdvance(text);
+    const qsizetype cost = std::max<qsizetype>(1, run->outline.elementCount());
+    if (cost <= cache.maxCost()) {
+        cache.insert(text, run, cost);
+        return *run;
+    }
+    uncached = std::move(*run);
+    delete run;
+    return uncached;
+}
+
 // Where the text sits: its origin (left end of the baseline) in drawing units
 // follows from the anchor point, the justification and the drawn size.
 struct Placement {
@@ -29,7 +57,7 @@ struct Placement {
 
 Placement place(const Entity& e, const QFontMetricsF& fm)
 {
-    const double advance = fm.horizontalAdvance(e.text);
+    const double advance = glyphRun(e.text).advance;
     Placement p;
     p.anchor = e.insertion;
     p.rotation = e.rotation;
@@ -72,10 +100,8 @@ QTransform textToDrawing(const Placement& p)
 
 QPainterPath textOutline(const Entity& e)
 {
-    const QFont font = textFont();
-    QPainterPath glyphs;
-    glyphs.addText(0, 0, font, e.text);  // baseline at y = 0
-    return textToDrawing(place(e, QFontMetricsF(font))).map(glyphs);
+    const QPainterPath glyphs = glyphRun(e.text).outline;  // copied: the cache may drop it
+    return textToDrawing(place(e, QFontMetricsF(textFont()))).map(glyphs);
 }
 
 QRectF textBounds(const Entity& e)

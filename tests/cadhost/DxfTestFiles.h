@@ -5,6 +5,7 @@
 #include "output/CodePage.h"
 
 #include <QByteArray>
+#include <QList>
 #include <QPointF>
 #include <QString>
 #include <initializer_list>
@@ -52,3 +53,40 @@ inline QByteArray tableFile()
                        + textEntity("居間?", {1011, 500}, {1010, 500}, 2, 90, 1.0, 1));
 }
 
+
+// A file of one entity section holding the given groups.
+inline QByteArray entitiesFile(const QByteArray& entities)
+{
+    return groups({{0, "SECTION"}, {2, "ENTITIES"}}) + entities + groups({{0, "ENDSEC"}, {0, "EOF"}});
+}
+
+// Hostile drawings that once crashed or froze the host; each opens within a
+// second or is refused with a message.
+struct HostileFile {
+    const char* what;
+    QByteArray bytes;
+    bool readable;  // opens (with its sizes cut) rather than being refused
+};
+
+inline QList<HostileFile> hostileFiles()
+{
+    const QByteArray line = groups({{0, "LINE"}, {8, "0"}, {10, "0"}, {20, "0"}, {11, "1"}, {21, "1"}});
+    QByteArray garbage(65536, '\0');
+    quint32 seed = 12345;
+    for (char& c : garbage) c = char((seed = seed * 1103515245u + 12345u) >> 24);
+    return {
+        {"LWPOLYLINE announcing 2,000,000,000 vertices",
+         entitiesFile(groups({{0, "LWPOLYLINE"}, {8, "0"}, {90, "2000000000"}, {70, "0"}, {10, "0"}, {20, "0"}, {10, "1"}, {20, "1"}})),
+         true},
+        {"TEXT of 200,000 characters",
+         entitiesFile(groups({{0, "TEXT"}, {8, "0"}, {10, "0"}, {20, "0"}, {40, "2.5"}, {1, QByteArray(200000, 'A')}})), true},
+        {"layer name of 100,000 characters",
+         entitiesFile(groups({{0, "LINE"}, {8, QByteArray(100000, 'L')}, {10, "0"}, {20, "0"}, {11, "1"}, {21, "1"}})), true},
+        {"TEXT without group 1", entitiesFile(groups({{0, "TEXT"}, {8, "0"}, {10, "5"}, {20, "5"}, {40, "2.5"}})), true},
+        {"truncated", entitiesFile(line + line).left(60), false},
+        {"binary garbage", garbage, false},
+        {"arc sweeping 1e300 degrees",
+         entitiesFile(groups({{0, "ARC"}, {8, "0"}, {10, "0"}, {20, "0"}, {40, "1"}, {50, "0"}, {51, "-1e300"}})), true},
+        {"coordinate beyond a double", entitiesFile(groups({{0, "LINE"}, {8, "0"}, {10, "1e999"}, {20, "0"}})), false},
+    };
+}

@@ -248,3 +248,27 @@ TEST_F(HostProtocol, InsertOfAFileByCommandAddsItsTextsExplodedAndUTakesThemBack
     EXPECT_TRUE(waitUntil([&] { return host.entities().isEmpty(); }, 10000)) << host.commandLog().toStdString();
     expectAnswers(host);
 }
+
+TEST_F(HostProtocol, HostileDrawingsNeitherCrashNorFreezeTheHost)
+{
+    const QList<HostileFile> files = hostileFiles();
+    CadHostProcess host;
+    ASSERT_TRUE(host.start(kHost, progId("Hostile"), writeFile("first.dxf", files[0].bytes))) << host.error().toStdString();
+    for (int i = 0; i < files.size(); ++i) {
+        SCOPED_TRACE(files[i].what);
+        const QString path = writeFile(QString("hostile%1.dxf").arg(i), files[i].bytes);
+        const QString view = m_dir.filePath(QString("view%1.bmp").arg(i));
+        if (i > 0) ASSERT_TRUE(host.openDrawing(path));
+        expectAnswers(host);
+        const qsizetype count = files[i].readable ? 1 : 0;
+        EXPECT_EQ(host.entities().size(), count);
+        // Inserted once more, then drawn whole into a bitmap: every text laid out and painted.
+        const QString commands = "-INSERT \"*" + path + "\"\r10,10 1.0 30\rSETVAR FILEDIA 0\r_BMPOUT \"" + view + "\"\r\r";
+        const QDBusMessage sent = call(host.busName(), "/Documents/1", kAutomation, "Invoke", {QStringLiteral("SendCommand"), av({commands})});
+        ASSERT_EQ(sent.type(), QDBusMessage::ReplyMessage) << sent.errorMessage().toStdString();
+        EXPECT_TRUE(waitUntil([&] { return QFile::exists(view); }, 10000)) << host.commandLog().toStdString();
+        expectAnswers(host);
+        EXPECT_EQ(host.entities().size(), 2 * count);
+        if (!files[i].readable) EXPECT_GE(host.commandLog().count(path), 2);  // on opening and on inserting
+    }
+}

@@ -2,12 +2,14 @@
 // layers, colours, justification, styles, one undo step, errors.
 #include "tests/support/QtTestSupport.h"
 #include "cadhost/CommandInterpreter.h"
+#include "cadhost/DrawingExtents.h"
 #include "cadhost/DxfFile.h"
 #include "cadhost/InsertCommand.h"
 #include "output/CodePage.h"
 #include "tests/cadhost/DxfTestFiles.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QGuiApplication>
 #include <QTemporaryDir>
@@ -277,4 +279,22 @@ TEST_F(Insert, RefusedAnswersAreAnErrorLineAndChangeNothing)
     EXPECT_EQ(state.drawing, before);
     commands.feed(insertCommand(good));
     EXPECT_EQ(state.drawing.entities().size(), 3);
+}
+
+TEST_F(Insert, HostileFilesArriveCutToSizeOrChangeNothing)
+{
+    for (const HostileFile& f : hostileFiles()) {
+        SCOPED_TRACE(f.what);
+        state = HostState();
+        const QString path = writeFile("hostile.dxf", f.bytes);
+        QElapsedTimer clock;
+        clock.start();
+        commands.feed(insertCommand(path, "100,100 2 45"));
+        drawingExtents(state.drawing);  // lays every text out, as the view does
+        EXPECT_LT(clock.elapsed(), 2000);
+        EXPECT_FALSE(commands.asking());
+        EXPECT_EQ(state.drawing.entities().size(), f.readable ? 1 : 0) << state.commandLog.join('\n').toStdString();
+        EXPECT_EQ(state.undo.steps(), f.readable ? 1 : 0);
+        if (!f.readable) EXPECT_TRUE(logged("DXF ファイルとして読めません: " + path));
+    }
 }

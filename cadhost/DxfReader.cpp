@@ -349,16 +349,18 @@ DxfReadResult readDxf(const QString& path)
         r.message = QString("ファイルが見つかりません: %1").arg(path);
         return r;
     }
+    // Only a regular file: a FIFO would block for ever, a device never end.
     QFile f(path);
-    if (info.isDir() || !f.open(QIODevice::ReadOnly)) {
+    if (!info.isFile() || !f.open(QIODevice::ReadOnly)) {
         r.message = QString("ファイルを開けません: %1").arg(path);
         return r;
     }
-    if (f.size() > kMaxDxfFileBytes) {
+    const QByteArray bytes = f.read(kMaxDxfFileBytes + 1);  // the size a file claims is not trusted either
+    if (bytes.size() > kMaxDxfFileBytes) {
         r.message = QString("DXF ファイルが大きすぎます: %1").arg(path);
         return r;
     }
-    r = readDxfBytes(f.readAll());
+    r = readDxfBytes(bytes);
     if (!r.ok) r.message += ": " + path;
     return r;
 }

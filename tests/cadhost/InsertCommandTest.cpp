@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <sys/stat.h>
 
 namespace {
 
@@ -247,6 +248,8 @@ TEST_F(Insert, RefusedAnswersAreAnErrorLineAndChangeNothing)
 {
     const QString good = writeFile("temp.dxf", tableFile());
     const QString broken = writeFile("broken.dxf", tableFile().left(300));
+    const QString fifo = dir.filePath("pipe.dxf");
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     struct Case {
         QString command, error;
     };
@@ -254,6 +257,8 @@ TEST_F(Insert, RefusedAnswersAreAnErrorLineAndChangeNothing)
         {"-INSERT \"" + good + "\"\r0,0 1.0 0.0\r", "INSERT: 分解挿入だけができます"},
         {insertCommand(dir.filePath("missing.dxf")), "ファイルが見つかりません: " + dir.filePath("missing.dxf")},
         {insertCommand(dir.path()), "ファイルを開けません: " + dir.path()},
+        {insertCommand("/dev/zero"), "ファイルを開けません: /dev/zero"},  // would never end
+        {insertCommand(fifo), "ファイルを開けません: " + fifo},            // would block for ever
         {insertCommand(broken), "DXF ファイルとして読めません: " + broken},
         {"-INSERT \"*\"\r0,0 1 0\r", "INSERT: ファイル名がありません"},
         {insertCommand(good, "abc 1.0 0.0"), "INSERT: 点が無効です: abc"},

@@ -346,7 +346,7 @@ QDBusMessage AutomationBus::layer(const QDBusMessage& m, int index, const QStrin
     if (kind == "Put" && member == "Color") {
         const auto c = toInteger(args[0]);
         if (!c || *c < 1 || *c > 255) return error(m, "BadArgument", "Color is an ACI 1..255");
-        m_state.undo.aboutToChange(m_state.drawing);
+        m_state.undo.aboutToChangeLayerColor(m_state.drawing, index);
         m_state.drawing.setLayerColor(index, int(*c));
         m_ui.refresh();
         return m.createReply();
@@ -367,8 +367,8 @@ QDBusMessage AutomationBus::modelSpace(const QDBusMessage& m, const QString& mem
     e.insertion = *p;
     e.alignmentPoint = *p;
     e.height = *h;
-    m_state.undo.aboutToChange(m_state.drawing);
     const quint64 handle = m_state.drawing.addEntity(e);
+    m_state.undo.entityAdded(handle);
     m_ui.refresh();
     return invokeReply(m, {QVariant::fromValue(QDBusObjectPath(handlePath(handle)))});
 }
@@ -424,7 +424,7 @@ QDBusMessage AutomationBus::text(const QDBusMessage& m, quint64 handle, const QS
     } else {
         return error(m, "UnknownMember", member);
     }
-    m_state.undo.aboutToChange(m_state.drawing);
+    m_state.undo.aboutToChangeEntity(m_state.drawing, handle);
     *m_state.drawing.entity(handle) = changed;
     m_ui.refresh();
     return kind == "Put" ? m.createReply() : invokeReply(m);

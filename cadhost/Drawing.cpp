@@ -107,6 +107,17 @@ Entity* Drawing::entity(quint64 handle)
     return nullptr;
 }
 
+void Drawing::removeEntity(quint64 handle)
+{
+    // Undo removes the newest entities, so look from the end.
+    for (qsizetype i = m_entities.size() - 1; i >= 0; --i) {
+        if (m_entities[i].handle == handle) {
+            m_entities.removeAt(i);
+            return;
+        }
+    }
+}
+
 const Entity* Drawing::entity(quint64 handle) const
 {
     return const_cast<Drawing*>(this)->entity(handle);

@@ -85,6 +85,8 @@ public:
     // Adds the entity under a fresh handle (its own handle is ignored) and returns the handle.
     quint64 addEntity(Entity e);
     Entity* entity(quint64 handle);
+    // Takes the entity out of the drawing (undo of its addition); nothing when it is not there.
+    void removeEntity(quint64 handle);
     const Entity* entity(quint64 handle) const;
     // Colour the entity is drawn in: its own, or its layer's when by layer.
     int effectiveColor(const Entity& e) const;

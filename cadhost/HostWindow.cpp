@@ -46,6 +46,16 @@ HostWindow::HostWindow(HostState& state)
         showLog();
     });
 
+    m_repaintTimer.setSingleShot(true);
+    connect(&m_repaintTimer, &QTimer::timeout, this, [this] {
+        const qint64 quiet = m_lastChange.elapsed();
+        if (quiet < kRepaintPauseMs && m_repaintPending.elapsed() < kRepaintAtLeastEveryMs) {
+            m_repaintTimer.start(int(kRepaintPauseMs - quiet));
+            return;
+        }
+        m_repaintPending.invalidate();
+        m_view->update();
+    });
     m_commands.onCancel = [this] { finishPick(std::nullopt); };
     m_commands.onChange = [this] { refresh(); };
     m_commands.renderView = [this] { return m_view->renderDrawing(); };
@@ -128,7 +138,12 @@ void HostWindow::sendCommand(const QString& text)
 
 void HostWindow::refresh()
 {
-    m_view->update();
+    // A client or a program making a text call after call would otherwise
+    // have the whole drawing painted after every call: paint once the calls
+    // pause, and at least every quarter second while they go on.
+    m_lastChange.start();
+    if (!m_repaintPending.isValid()) m_repaintPending.start();
+    if (!m_repaintTimer.isActive()) m_repaintTimer.start(kRepaintPauseMs);
     showLog();
 }
 

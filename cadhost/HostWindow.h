@@ -4,7 +4,9 @@
 #include "cadhost/CommandInterpreter.h"
 #include "cadhost/HostUi.h"
 
+#include <QElapsedTimer>
 #include <QMainWindow>
+#include <QTimer>
 
 class DrawingView;
 class QLabel;
@@ -40,4 +42,8 @@ private:
     std::function<void(std::optional<QPointF>)> m_pickDone;
     qsizetype m_shownLog = 0;
     QString m_lastShownLine;
+    // A change is drawn once the changes pause, or after a while in a stream of them.
+    static constexpr int kRepaintPauseMs = 20, kRepaintAtLeastEveryMs = 250;
+    QTimer m_repaintTimer;
+    QElapsedTimer m_repaintPending, m_lastChange;
 };

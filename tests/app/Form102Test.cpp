@@ -499,3 +499,35 @@ TEST_F(Form102Test, ColourSwatchesAreRoundedAndTheWarningSwatchIsPlain) {
     for (QPoint corner : {r2.topLeft(), r2.topRight(), r2.bottomLeft(), r2.bottomRight()})
         EXPECT_EQ(colourAt(w->Shape2, corner), QColor(Qt::black)) << corner.x() << "," << corner.y();
 }
+
+TEST_F(Form102Test, CropCanMoveTheCurrentCellWithoutShowingTheRow) {
+    auto w = open();
+    fillRows(*w, 4);
+    w->Grid.setCurrent(1, 3);
+    ASSERT_EQ(w->Edit2->text(), "row 3");  // a move shows the row
+    w->Edit2->clear();
+    Form102CropWindow crop(*w);
+    crop.setCurrentCellWithoutShowing(1, 1);
+    EXPECT_EQ(w->Grid.Row(), 1);
+    EXPECT_EQ(w->Grid.Col(), 1);
+    EXPECT_TRUE(w->Edit2->text().isEmpty()) << w->Edit2->text().toStdString();
+    w->Grid.setRow(2);
+    EXPECT_EQ(w->Edit2->text(), "row 2") << "later moves show their row again";
+}
+
+TEST_F(Form102Test, ReloadRebuildsTheRowsAndWritesTheExport) {
+    auto w = open();
+    w->Crop = {1, 0, 0, 100, 50};
+    w->OcrResultLines = {"0: 図面: (0,0),(40,0),(40,10),(0,10)", "1: 表: (0,20),(10,20),(10,30),(0,30)"};
+    w->Grid.setRowCount(2);
+    w->Grid.setCell(1, 1, "edited");
+    w->Button5->click();
+    EXPECT_EQ(w->Grid.RowCount(), 3);
+    EXPECT_EQ(w->Grid.cell(1, 1), "図面");
+    QFile tsv(dir.filePath("MIRTEX.tsv"));
+    ASSERT_TRUE(tsv.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = tsv.readAll().split('\n');
+    ASSERT_EQ(lines.size(), 4);
+    EXPECT_EQ(lines[0], "1.00000000\t100,50\t0.00000000,0.00000000\r");
+    EXPECT_TRUE(lines[2].startsWith("\x95\x5c\t0,20,10,20,10,30,0,30\t")) << lines[2].toStdString();
+}

@@ -156,12 +156,12 @@ void answerName(CommandInterpreter& commands, HostState& s, const QString& answe
 
 void addInsertCommand(CommandInterpreter& commands)
 {
+    // A blank after the name starts the command, so every answer comes to a question.
     commands.addCommand(
         "INSERT",
-        [&commands](HostState& s, const QString& arguments) {
-            if (!arguments.isEmpty()) return answerName(commands, s, arguments);
-            commands.ask("ブロック名を入力 または [?]:", [&commands](HostState& st, const QString& answer) {
-                answerName(commands, st, answer);
+        [&commands](HostState&, const QString&) {
+            commands.ask("ブロック名を入力 または [?]:", [&commands](HostState& s, const QString& answer) {
+                answerName(commands, s, answer);
             });
         },
         CommandInterpreter::Input::Prompts);

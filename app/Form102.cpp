@@ -203,7 +203,7 @@ void TForm102::buildBottomPanel() {
     connect(Button12, &QPushButton::clicked, this, &TForm102::Button12Click);
     StringGrid1->setKeyDownHandler([this](int key, Qt::KeyboardModifiers m) { return StringGrid1KeyDown(key, m); });
     StringGrid1->setFixedCellClickHandler([this](int col, int row) { StringGrid1FixedCellClick(col, row); });
-    connect(StringGrid1, &QTableView::clicked, this, [this] { StringGrid1Click(); });
+    StringGrid1->setCellClickHandler([this] { StringGrid1Click(); });
     connect(StringGrid1, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& pos) { PopupMenu2->popup(StringGrid1->viewport()->mapToGlobal(pos)); });
 

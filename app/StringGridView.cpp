@@ -72,6 +72,9 @@ TStringGridView::TStringGridView(TGridModel& grid, QWidget* parent)
     connect(top, &QHeaderView::sectionClicked, this, [this](int logical) {
         if (m_fixedCellClick) m_fixedCellClick(logical + TGridModel::FixedCols, 0);
     });
+    connect(this, &QAbstractItemView::clicked, this, [this] {
+        if (m_cellClick && !m_pressMovedCurrent) m_cellClick();
+    });
     setSelectionMode(QAbstractItemView::ContiguousSelection);
     // Typing into a cell starts editing it, as do F2 and a double click.
     setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
@@ -175,6 +178,12 @@ void TStringGridView::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QTableView::keyPressEvent(event);
+}
+
+void TStringGridView::mousePressEvent(QMouseEvent* event) {
+    const QModelIndex before = currentIndex();
+    QTableView::mousePressEvent(event);
+    m_pressMovedCurrent = currentIndex() != before;
 }
 
 bool TStringGridView::editorKeyDown(QWidget* editor, QKeyEvent* event) {

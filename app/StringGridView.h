@@ -36,10 +36,15 @@ public:
     // A click on a fixed cell of the header row (column 0 is the corner).
     using FixedCellClickHandler = std::function<void(int col, int row)>;
     void setFixedCellClickHandler(FixedCellClickHandler handler) { m_fixedCellClick = std::move(handler); }
+    // A click on a data cell that was already current; a click that moves the
+    // current cell is announced by the grid model's move instead, so that the
+    // row is shown once.
+    void setCellClickHandler(std::function<void()> handler) { m_cellClick = std::move(handler); }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
 
 private:
     void takeViewSelection();
@@ -52,4 +57,6 @@ private:
     bool m_syncing = false;
     KeyDownHandler m_keyDown;
     FixedCellClickHandler m_fixedCellClick;
+    std::function<void()> m_cellClick;
+    bool m_pressMovedCurrent = false;
 };

@@ -239,9 +239,9 @@ QDBusMessage AutomationBus::application(const QDBusMessage& m, const QString& ki
         m_state.view.center = *p;
         m_state.view.viewSize = *h;
         m_state.commandLog << QString("ZoomCenter: %1,%2 高さ %3").arg(p->x()).arg(p->y()).arg(*h);
-        m_ui.refresh();
         // Drawn anew before the reply, as a CAD does: the caller may draw over the view at once.
         if (QWidget* view = QWidget::find(WId(m_ui.drawingWindowId()))) view->repaint();
+        else m_ui.refresh();
         return invokeReply(m);
     }
     return error(m, "UnknownMember", member);

@@ -344,9 +344,11 @@ void TForm102::FormDestroy() {
     if (m_destroyed) return;
     m_destroyed = true;
     OcrResultLines.clear();
-    IniFile ini(AppPaths::exePathWith(QStringLiteral(".ini")));
+    const QString iniPath = AppPaths::exePathWith(QStringLiteral(".ini"));
+    IniFile ini(iniPath);
     writeSettings(ini, collectSettings());
-    ini.save();
+    // A folder that cannot be written loses the settings: say so, and end as usual.
+    if (!ini.save()) MirtexApplication::showError(iniPath + QStringLiteral(" に設定を保存できません."));
     Grid.setListener({});
     if (m_messageFilter) m_messageFilter->RevokeFilter();
 }

@@ -79,6 +79,11 @@ void CadHostProcess::answerPicks(const QList<QPointF>& points)
     callTest(QStringLiteral("AnswerPicks"), {QVariant::fromValue(arg)});
 }
 
+void CadHostProcess::failNextCalls(int count, const QString& kind)
+{
+    callTest(QStringLiteral("FailNextCalls"), {count, kind});
+}
+
 bool CadHostProcess::openDrawing(const QString& path)
 {
     return callTest(QStringLiteral("OpenDrawing"), {path}).type() == QDBusMessage::ReplyMessage;

@@ -23,10 +23,14 @@ public:
     void stop();
     QString error() const { return m_error; }
     QString busName() const { return m_busName; }
+    // The host's process id, to kill it as a crash would (from any thread).
+    qint64 processId() const { return m_process.processId(); }
 
     // The test interface.
     QList<QJsonObject> entities();
     void answerPicks(const QList<QPointF>& points);
+    // The next count object-model calls fail: kind "reject" (refused) or "retry" (busy).
+    void failNextCalls(int count, const QString& kind);
     bool openDrawing(const QString& path);
     QString commandLog();
 

@@ -188,7 +188,9 @@ TTargetCADForm::TTargetCADForm(QWidget* parent)
     Button1 = button("Button1", QStringLiteral("OK"), 145);
     Button2 = button("Button2", QStringLiteral("取り消し"), 226);
 
+    // A click, also on the selected row, and a move with the keys.
     connect(ListBox1, &QListWidget::itemClicked, this, [this] { ListBox1Click(); });
+    connect(ListBox1, &QListWidget::currentRowChanged, this, [this] { ListBox1Click(); });
     connect(SpeedButton1, &QToolButton::clicked, this, [this] { SpeedButton1Click(); });
     connect(SpeedButton2, &QToolButton::clicked, this, [this] { SpeedButton2Click(); });
     connect(SpeedButton3, &QToolButton::clicked, this, [this] { SpeedButton3Click(); });
@@ -218,8 +220,12 @@ void TTargetCADForm::apply(Op op) {
 
 void TTargetCADForm::showList() {
     QSignalBlocker quiet(ListBox1);
-    ListBox1->clear();
-    ListBox1->addItems(m_list.rows);
+    QStringList shown;
+    for (int i = 0; i < ListBox1->count(); ++i) shown << ListBox1->item(i)->text();
+    if (shown != m_list.rows) {  // not rebuilt under a click on one of its rows
+        ListBox1->clear();
+        ListBox1->addItems(m_list.rows);
+    }
     ListBox1->setCurrentRow(m_list.selected);
     Edit1->setText(m_list.name);
     Edit2->setText(m_list.progId);

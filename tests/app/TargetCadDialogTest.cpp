@@ -148,7 +148,9 @@ TEST_F(TargetCadDialog, EnterInAnEditBoxChangesTheRowInPlaceUntilTheNextLoad) {
         QTest::keyClick(dialog->Edit1, Qt::Key_Return);
         EXPECT_TRUE(dialog->isVisible());  // Enter is "変更", not OK
         EXPECT_EQ(shownRows(), (QStringList{"Z CAD\tA.App", "B CAD\tB.App", "C CAD\tC.App"}));
-        clickRow(1);
+        dialog->ListBox1->setFocus();
+        QTest::keyClick(dialog->ListBox1, Qt::Key_Down);  // the keys select as a click does
+        EXPECT_EQ(dialog->Edit1->text(), "B CAD");
         typeInto(dialog->Edit2, "B.App.2");
         QTest::keyClick(dialog->Edit2, Qt::Key_Enter);
         EXPECT_EQ(shownRows(), (QStringList{"Z CAD\tA.App", "B CAD\tB.App.2", "C CAD\tC.App"}));

@@ -6,6 +6,7 @@
 #include "app/ImageControl.h"
 #include "app/IniFile.h"
 #include "imaging/Aci.h"
+#include "tests/support/IgnoredLeaks.h"
 
 #include <QAction>
 #include <QHeaderView>
@@ -258,9 +259,12 @@ TEST_F(Form102Test, ErrorEscapingAHandlerIsShownAndTheWindowStays) {
     auto* b = new QPushButton(w.get());
     b->show();
     QObject::connect(b, &QPushButton::clicked, &t, [] { throw std::runtime_error("click failed"); });
-    QTest::mouseClick(b, Qt::LeftButton);
-    QEvent user(QEvent::User);
-    QCoreApplication::sendEvent(&t, &user);
+    {
+        const IgnoredLeaks unwindingThroughQt;
+        QTest::mouseClick(b, Qt::LeftButton);
+        QEvent user(QEvent::User);
+        QCoreApplication::sendEvent(&t, &user);
+    }
     MirtexApplication::showError = saved;
     EXPECT_EQ(shown, QStringList({"click failed", "Failed to load the engine."}));
     EXPECT_EQ(w->Edit1->text(), "90");

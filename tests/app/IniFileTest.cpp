@@ -106,7 +106,8 @@ TEST_F(IniFileTest, ShiftJisFileIsReadAndWrittenBackInShiftJis) {
 }
 
 TEST_F(IniFileTest, GarbageAndBinaryNeverCrash) {
-    QByteArray garbage("[Form\n=\n==\n[]\n\x00\x01\xff\xfe=\x80\n[Form]\nLeft=\x00\x81\n", 44);
+    const char head[] = "[Form\n=\n==\n[]\n\x00\x01\xff\xfe=\x80\n[Form]\nLeft=\x00\x81\n";
+    QByteArray garbage(head, sizeof head - 1);  // the NULs inside belong to it
     for (int i = 0; i < 256; ++i) garbage.append(char(i));
     garbage += "\n[Color]\nLineAci=99999999999999999999999\n";
     writeAll(path(), garbage);

@@ -14,8 +14,9 @@ App& testApplication()
     static int argc = 1;
     static char name[] = "mirtex_test";
     static char* argv[] = {name, nullptr};
-    static App app(argc, argv);
-    return app;
+    // Never destroyed: Qt's teardown at exit, after other statics are gone, can crash.
+    static App* app = new App(argc, argv);
+    return *app;
 }
 
 // Polls the condition, handling events in between, until it holds (true) or

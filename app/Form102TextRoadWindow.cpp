@@ -1,8 +1,23 @@
 #include "app/Form102TextRoadWindow.h"
 
 #include "app/Form102.h"
+#include "app/StringGridView.h"
 
-IStatusMemo& Form102TextRoadWindow::memo() { return m_form; }
+IStatusMemo& Form102TextRoadWindow::memo() { return *this; }
+
+void Form102TextRoadWindow::addLine(const QString& line) { m_form.addLine(line); }
+void Form102TextRoadWindow::clear() { m_form.clear(); }
+void Form102TextRoadWindow::information(const QString& text) { m_form.information(text); }
+
+void Form102TextRoadWindow::processMessages() {
+    constexpr int kGridShownEveryMs = 100;
+    if (m_running) {
+        const bool due = !m_gridShown.isValid() || m_gridShown.elapsed() >= kGridShownEveryMs;
+        if (due) m_gridShown.start();
+        m_form.StringGrid1->setUpdatesEnabled(due);  // enabling repaints what changed meanwhile
+    }
+    m_form.processMessages();
+}
 QString Form102TextRoadWindow::targetProgId() const { return m_form.TargetProgID; }
 int Form102TextRoadWindow::textAci() const { return m_form.TextAci; }
 void Form102TextRoadWindow::setTextAci(int aci) { m_form.setTextAci(aci); }
@@ -19,6 +34,8 @@ const QStringList& Form102TextRoadWindow::ocrResultLines() const { return m_form
 bool& Form102TextRoadWindow::textRunActive() { return m_form.textRunActive; }
 
 void Form102TextRoadWindow::setRunButtons(bool running) {
+    m_running = running;
+    if (!running) m_form.StringGrid1->setUpdatesEnabled(true);
     if (!running) m_form.Button9->setText(QStringLiteral("TEXT 作成"));
     m_form.Button9->setEnabled(!running);
     m_form.Button1->setEnabled(!running);

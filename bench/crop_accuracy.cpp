@@ -8,6 +8,7 @@
 #include "../tests/e2e/CadHostProcess.h"
 #include "../tests/e2e/CropWindowDouble.h"
 #include "corpus/Corpus.h"
+#include "PlainTesseract.h"
 #include "app/AppPaths.h"
 #include "cad/CadConnection.h"
 #include "cad/CadObject.h"
@@ -78,23 +79,6 @@ QList<LineScore> score(const QList<TruthLine>& truth, const QList<OutLine>& out)
     return scores;
 }
 
-// Per truth line, the errors of its best reading anywhere in the output. The
-// command line has no geometry and psm 6 joins the lines of side-by-side
-// columns into one, so a line is allowed to be found inside any output line
-// (and several truth lines inside the same one): lenient toward tesseract.
-QList<int> substringErrors(const QList<TruthLine>& truth, const QList<OutLine>& out)
-{
-    QList<int> errors;
-    for (const TruthLine& t : truth) {
-        const QString ref = comparableText(t.text);
-        int best = int(ref.size());
-        for (const OutLine& o : out)
-            best = std::min(best, substringEditDistance(ref, comparableText(o.text)));
-        errors.append(best);
-    }
-    return errors;
-}
-
 struct Stats {
     int lines = 0, refChars = 0, errors = 0, found = 0;
     QList<double> pointErr, heightErr, angleErr;
@@ -118,34 +102,6 @@ double shareWithin(const QList<double>& v, double limit)
     if (v.isEmpty())
         return NAN;
     return 100.0 * std::count_if(v.begin(), v.end(), [&](double x) { return x <= limit; }) / v.size();
-}
-
-QList<OutLine> tesseractLines(const QString& image, const QStringList& options)
-{
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("OMP_THREAD_LIMIT"), QStringLiteral("1"));
-    p.setProcessEnvironment(env);
-    p.start(QStringLiteral("tesseract"), QStringList{image, QStringLiteral("stdout")} + options);
-    p.waitForFinished(120000);
-    QList<OutLine> out;
-    for (const QString& l : QString::fromUtf8(p.readAllStandardOutput()).split('\n'))
-        if (!comparableText(l).isEmpty())
-            out.append({l});
-    return out;
-}
-
-// The plain command's best input: dark backgrounds inverted, enlarged twice.
-QImage tesseractBestImage(const QString& path)
-{
-    QImage image = QImage(path).convertToFormat(QImage::Format_RGB32);
-    qint64 sum = 0;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            sum += qGray(image.pixel(x, y));
-    if (sum < qint64(128) * image.width() * image.height())
-        image.invertPixels();
-    return image.scaled(image.size() * 2, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
 QString angleClass(const TruthLine& t)
@@ -248,14 +204,17 @@ int main(int argc, char** argv)
         if (verbose && !generate)
             QFile::copy(source, corpus + "/" + sheet.name + ".source.png");
         const QString bestPath = work.filePath(QStringLiteral("best.png"));
-        tesseractBestImage(source).save(bestPath);
+        tesseractBestImage(QImage(source)).save(bestPath);
         const QStringList psm6{QStringLiteral("--psm"), QStringLiteral("6")};
-        const QList<OutLine> tessJpnEng = tesseractLines(bestPath, QStringList{QStringLiteral("-l"), QStringLiteral("jpn+eng")} + psm6);
-        const QList<OutLine> tessJapanese = tesseractLines(bestPath, QStringList{QStringLiteral("-l"), QStringLiteral("Japanese")} + psm6);
+        const QStringList tessJpnEng = tesseractLines(bestPath, QStringList{QStringLiteral("-l"), QStringLiteral("jpn+eng")} + psm6);
+        const QStringList tessJapanese = tesseractLines(bestPath, QStringList{QStringLiteral("-l"), QStringLiteral("Japanese")} + psm6);
+        QStringList references;
+        for (const TruthLine& t : sheet.lines)
+            references.append(t.text);
 
         const QList<LineScore> s = score(sheet.lines, ours);
-        const QList<int> sd = substringErrors(sheet.lines, tessJpnEng);
-        const QList<int> sb = substringErrors(sheet.lines, tessJapanese);
+        const QList<int> sd = substringErrors(references, tessJpnEng);
+        const QList<int> sb = substringErrors(references, tessJapanese);
         for (Stats* st : {&bySheet[sheet.group], &overall[QStringLiteral("all")]}) {
             st->crops += 1;
             st->seconds += seconds;

@@ -90,6 +90,39 @@ LineFrame frameFor(const TextBlock& block, double angleDeg, double targetSize)
     return f;
 }
 
+LineFrame lineInputFrame(const std::vector<int>& xs, const std::vector<int>& ys, double angleDeg, int viewHeight,
+                         double marginAbove, double marginBelow, double marginEnds)
+{
+    const Axes ax = axes(angleDeg);
+    double minD = 1e18, maxD = -1e18, minN = 1e18, maxN = -1e18;
+    for (size_t i = 0; i < xs.size(); ++i)
+        for (double ox : {0.0, 1.0})
+            for (double oy : {0.0, 1.0}) {
+                const double x = xs[i] + ox, y = ys[i] + oy;
+                const double d = x * ax.dx + y * ax.dy, n = x * ax.nx + y * ax.ny;
+                minD = std::min(minD, d);
+                maxD = std::max(maxD, d);
+                minN = std::min(minN, n);
+                maxN = std::max(maxN, n);
+            }
+    LineFrame f;
+    f.angleDeg = angleDeg;
+    if (xs.empty())
+        return f;
+    f.along = maxD - minD;
+    f.across = maxN - minN;
+    minN -= marginAbove * f.across;
+    maxN += marginBelow * f.across;
+    minD -= marginEnds * f.across;
+    maxD += marginEnds * f.across;
+    f.scale = viewHeight / (maxN - minN);
+    f.originX = minD * ax.dx + minN * ax.nx;
+    f.originY = minD * ax.dy + minN * ax.ny;
+    f.width = std::max(1, int(std::lround((maxD - minD) * f.scale)));
+    f.height = viewHeight;
+    return f;
+}
+
 std::vector<uint8_t> renderView(const InkImage& ink, const TextLayout& layout, int blockIndex, const LineFrame& f)
 {
     std::vector<uint8_t> view(size_t(f.width) * size_t(f.height), 255);
@@ -101,16 +134,25 @@ std::vector<uint8_t> renderView(const InkImage& ink, const TextLayout& layout, i
         const int b = layout.blockOf[i];
         return b == blockIndex || b == -1 ? ink.ink[i] : 0;
     };
+    auto bilinear = [&](double u, double v) {
+        double x = 0, y = 0;
+        f.toSource(u, v, x, y);
+        x -= 0.5;
+        y -= 0.5;
+        const int x0 = int(std::floor(x)), y0 = int(std::floor(y));
+        const double fx = x - x0, fy = y - y0;
+        return (sample(x0, y0) * (1 - fx) + sample(x0 + 1, y0) * fx) * (1 - fy)
+             + (sample(x0, y0 + 1) * (1 - fx) + sample(x0 + 1, y0 + 1) * fx) * fy;
+    };
+    // Shrinking by bilinear sampling alone would drop 1-pixel strokes between samples.
+    const int sub = f.scale < 1 ? int(std::ceil(1 / f.scale)) : 1;
     for (int v = 0; v < f.height; ++v)
         for (int u = 0; u < f.width; ++u) {
-            double x = 0, y = 0;
-            f.toSource(u + 0.5, v + 0.5, x, y);
-            x -= 0.5;
-            y -= 0.5;
-            const int x0 = int(std::floor(x)), y0 = int(std::floor(y));
-            const double fx = x - x0, fy = y - y0;
-            const double value = (sample(x0, y0) * (1 - fx) + sample(x0 + 1, y0) * fx) * (1 - fy)
-                               + (sample(x0, y0 + 1) * (1 - fx) + sample(x0 + 1, y0 + 1) * fx) * fy;
+            double value = 0;
+            for (int sv = 0; sv < sub; ++sv)
+                for (int su = 0; su < sub; ++su)
+                    value += bilinear(u + (su + 0.5) / sub, v + (sv + 0.5) / sub);
+            value /= sub * sub;
             view[size_t(v) * size_t(f.width) + size_t(u)] = uint8_t(255 - std::lround(std::min(255.0, value)));
         }
     return view;

@@ -26,7 +26,14 @@ struct LineFrame {
 // character, scaled so that characters are about targetSize pixels.
 LineFrame frameFor(const TextBlock& block, double angleDeg, double targetSize);
 
-// Dark-on-light grey view of the block's own ink (other blocks' ink left out).
+// The frame the line recogniser reads: ink pixels (xs, ys) of one line at
+// angleDeg, scaled so that the view is viewHeight pixels high with the given
+// margins (fractions of the ink's thickness) above, below and at both ends.
+LineFrame lineInputFrame(const std::vector<int>& xs, const std::vector<int>& ys, double angleDeg, int viewHeight,
+                         double marginAbove, double marginBelow, double marginEnds);
+
+// Dark-on-light grey view of the block's own ink (other blocks' ink left out);
+// a view smaller than its source averages several samples per pixel.
 std::vector<uint8_t> renderView(const InkImage& ink, const TextLayout& layout, int blockIndex, const LineFrame& f);
 
 // The angle near baseDeg (within ±range) at which the block's ink forms the

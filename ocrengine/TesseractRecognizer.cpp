@@ -1,11 +1,11 @@
-// liboneocr-recognizer.so: finds text blocks, shows each to Tesseract upright
+// The Tesseract reader: finds text blocks, shows each to Tesseract upright
 // and enlarged in every orientation it may have, keeps the most confident
 // reading and maps its line boxes back. Models come from the packed model
 // file's contents only (no tessdata folder is consulted).
 #include "ocrengine/InkImage.h"
 #include "ocrengine/LineFrame.h"
 #include "ocrengine/LineText.h"
-#include "ocrengine/Recognizer.h"
+#include "ocrengine/TesseractReader.h"
 #include "ocrengine/TextBlocks.h"
 
 #include <tesseract/baseapi.h>
@@ -18,8 +18,6 @@
 #include <memory>
 #include <string>
 #include <vector>
-
-#define OCR_EXPORT extern "C" __attribute__((visibility("default")))
 
 namespace {
 
@@ -190,7 +188,7 @@ Reading readBlock(Recognizer& rec, const InkImage& ink, const TextLayout& layout
 
 }  // namespace
 
-OCR_EXPORT void* mirtexRecognizerCreate(const std::vector<std::pair<std::string, std::vector<char>>>* files)
+void* createTesseractReader(const std::vector<std::pair<std::string, std::vector<char>>>* files)
 {
     if (!files)
         return nullptr;
@@ -202,8 +200,8 @@ OCR_EXPORT void* mirtexRecognizerCreate(const std::vector<std::pair<std::string,
     return ok ? rec.release() : nullptr;
 }
 
-OCR_EXPORT bool mirtexRecognizerRun(void* recognizer, const uint8_t* bgra, int width, int height, int64_t stride,
-                                    int maxLines, std::vector<RecognizedLine>* lines)
+bool runTesseractReader(void* recognizer, const uint8_t* bgra, int width, int height, int64_t stride, int maxLines,
+                        std::vector<RecognizedLine>* lines)
 {
     if (!recognizer || !bgra || !lines || width <= 0 || height <= 0)
         return false;

@@ -1,5 +1,7 @@
 #include "ocrengine/samples/TextSamples.h"
 
+#include "ocrengine/strokefont/LffFont.h"
+
 #include <QFont>
 #include <QFontMetricsF>
 #include <QPainter>
@@ -11,12 +13,29 @@
 
 namespace {
 
-QFont sampleFont(int pixelSize)
+QFont sampleFont(const SampleLine& line)
 {
-    QFont font(sampleFontFamily());
-    font.setPixelSize(pixelSize);
+    QFont font(line.family.isEmpty() ? sampleFontFamily() : line.family);
+    font.setPixelSize(line.pixelSize);
+    font.setWeight(QFont::Weight(line.weight));
     font.setHintingPreference(QFont::PreferNoHinting);
     return font;
+}
+
+// Stroke lettering of one line at the origin of the painter's transform, on
+// the baseline; returns the ink's extent in those coordinates.
+QRectF drawStrokes(QPainter& p, const SampleLine& line, const QString& text)
+{
+    const double scale = line.pixelSize / LffFont::kCapHeight;
+    QRectF bounds;
+    for (const StrokePolyline& poly : layoutStrokeText(*line.strokeFont, line.latinStrokeFont, text.toStdU32String())) {
+        QPolygonF q;
+        for (const StrokePoint& v : poly)
+            q << QPointF(v.x * scale, -v.y * scale);
+        p.drawPolyline(q);
+        bounds = bounds.isNull() ? q.boundingRect() : bounds.united(q.boundingRect());
+    }
+    return bounds.adjusted(-0.5, -0.5, 0.5, 0.5);
 }
 
 std::array<double, 8> mapped(const QTransform& t, const QRectF& r)
@@ -31,6 +50,8 @@ std::array<double, 8> drawHorizontal(QPainter& p, const SampleLine& line)
     t.translate(line.origin.x(), line.origin.y());
     t.rotate(-line.angleDeg);
     p.setTransform(t);
+    if (line.strokeFont)
+        return mapped(t, drawStrokes(p, line, line.text));
     p.drawText(QPointF(0, 0), line.text);
     return mapped(t, QFontMetricsF(p.font()).tightBoundingRect(line.text));
 }
@@ -43,6 +64,18 @@ std::array<double, 8> drawVertical(QPainter& p, const SampleLine& line)
     double top = line.origin.y();
     for (const QChar c : line.text) {
         const QString s(c);
+        if (line.strokeFont) {
+            // Each character a TEXT of its own, centred on the column.
+            const double scale = line.pixelSize / LffFont::kCapHeight;
+            const double advance = line.strokeFont->advance(c.unicode()) - line.strokeFont->letterSpacing();
+            const QPointF base(line.origin.x() - advance * scale / 2, top + line.pixelSize);
+            p.setTransform(QTransform::fromTranslate(base.x(), base.y()));
+            const QRectF placed = drawStrokes(p, line, s).translated(base);
+            p.setTransform(QTransform());
+            ink = ink.isNull() ? placed : ink.united(placed);
+            top += line.pixelSize * 1.1;
+            continue;
+        }
         const QRectF tight = fm.tightBoundingRect(s);
         // Each character sits in an em square, centred on the column.
         const QPointF base(line.origin.x() - fm.horizontalAdvance(s) / 2, top + fm.ascent());
@@ -64,10 +97,16 @@ RenderedSample renderSample(QSize size, const QColor& background, const QList<Sa
     out.image = QImage(size, QImage::Format_RGB32);
     out.image.fill(background);
     QPainter p(&out.image);
-    p.setRenderHint(QPainter::TextAntialiasing);
     for (const SampleLine& line : lines) {
-        p.setFont(sampleFont(line.pixelSize));
-        p.setPen(line.colour);
+        p.setRenderHint(QPainter::TextAntialiasing, line.antialiased);
+        p.setRenderHint(QPainter::Antialiasing, line.antialiased);
+        QFont font = sampleFont(line);
+        if (!line.antialiased)
+            font.setStyleStrategy(QFont::NoAntialias);
+        p.setFont(font);
+        QPen pen(line.colour, 1);
+        pen.setCosmetic(true);
+        p.setPen(pen);
         out.boxes.append(line.layout == SampleLayout::Vertical ? drawVertical(p, line) : drawHorizontal(p, line));
     }
     return out;

@@ -10,6 +10,8 @@
 
 #include <array>
 
+class LffFont;
+
 enum class SampleLayout {
     Horizontal,  // baseline at angleDeg (counter-clockwise on screen; 90 reads bottom to top)
     Vertical,    // one upright character below the other (縦書き)
@@ -18,10 +20,17 @@ enum class SampleLayout {
 struct SampleLine {
     QString text;
     QPointF origin;          // Horizontal: left end of the baseline; Vertical: top centre of the column
-    int pixelSize = 20;      // font size in pixels
+    int pixelSize = 20;      // font size in pixels (capital height for stroke lettering)
     double angleDeg = 0;
     SampleLayout layout = SampleLayout::Horizontal;
     QColor colour = Qt::black;
+    QString family;          // TrueType face; empty: sampleFontFamily()
+    int weight = 400;        // QFont::Weight
+    bool antialiased = true;
+    // Stroke lettering (1-pixel lines, as a CAD draws SHX text) instead of a face:
+    // the big font and the Latin font.
+    const LffFont* strokeFont = nullptr;
+    const LffFont* latinStrokeFont = nullptr;
 };
 
 struct RenderedSample {

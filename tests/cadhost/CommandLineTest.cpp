@@ -129,3 +129,32 @@ TEST_F(CommandLine, ZoomExtentsShowsTheWholeDrawingAgain)
     EXPECT_FALSE(state.viewFollowsExtents);
     EXPECT_TRUE(state.commandLog.last().startsWith("ZOOM:"));
 }
+
+TEST_F(CommandLine, ABlankOutsideQuotesEndsAnAnswerAndTheNameOfACommandThatAsks)
+{
+    QStringList answers;
+    commands.addCommand(
+        "PAIR",
+        [this, &answers](HostState&, const QString&) {
+            commands.ask("1:", [this, &answers](HostState&, const QString& a) {
+                answers << a;
+                commands.ask("2:", [&answers](HostState&, const QString& b) { answers << b; });
+            });
+        },
+        CommandInterpreter::Input::Prompts);
+
+    commands.feed("pair \"a b\"  c\r");  // the second blank answers the second question empty
+    EXPECT_EQ(answers, (QStringList{"\"a b\"", ""}));
+    EXPECT_TRUE(logged("不明なコマンド: c"));  // what is left is the next command line
+    EXPECT_TRUE(logged("1: \"a b\""));         // each answer on its prompt's line
+    EXPECT_TRUE(logged("2:"));
+
+    answers.clear();
+    commands.feed("-_PAIR x\ny\n");  // "-" and "_" lead the name in either order
+    EXPECT_EQ(answers, (QStringList{"x", "y"}));
+
+    // A command that takes the rest of its line keeps its blanks.
+    commands.feed("SETVAR OSMODE 12\r");
+    EXPECT_EQ(state.intVariables["OSMODE"], 12);
+    EXPECT_FALSE(commands.asking());
+}

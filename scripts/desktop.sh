@@ -22,6 +22,12 @@ mirtex_start_desktop() {
     done
     openbox >/dev/null 2>&1 &
     MIRTEX_PIDS="$MIRTEX_PIDS $!"
+    # A window mapped before the window manager has taken over may never be shown.
+    i=0
+    until xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; do
+      i=$((i + 1)); [ $i -gt 100 ] && { echo "openbox did not start" >&2; exit 1; }
+      sleep 0.1
+    done
     echo "X display $DISPLAY (Xvfb, openbox)"
   fi
   # A private session bus, so that tests and the demo never meet another CAD.

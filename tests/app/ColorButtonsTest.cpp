@@ -5,6 +5,7 @@
 #include "app/IniFile.h"
 #include "imaging/ColorPalette.h"
 #include "tests/app/DialogTestSupport.h"
+#include "tests/support/QtTestSupport.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -16,7 +17,7 @@ namespace {
 class ColorButtons : public ::testing::Test {
 protected:
     void SetUp() override {
-        lastingApplication<MirtexApplication>();
+        testApplication<MirtexApplication>();
         AppPaths::setExecutableForTesting(dir.path());
         w = std::make_unique<TForm102>();
         palette = std::make_unique<TColorIndexForm>(w.get(), 1.0);

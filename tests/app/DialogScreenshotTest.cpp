@@ -5,6 +5,7 @@
 #include "imaging/ColorPalette.h"
 #include "output/CodePage.h"
 #include "tests/app/DialogTestSupport.h"
+#include "tests/support/QtTestSupport.h"
 
 #include <QDir>
 #include <QFile>
@@ -21,7 +22,7 @@
 class DialogScreenshots : public ::testing::Test {
 protected:
     void SetUp() override {
-        applyWindows10Dark(lastingApplication<MirtexApplication>());
+        applyWindows10Dark(testApplication<MirtexApplication>());
         AppPaths::setExecutableForTesting(dir.path());
         ASSERT_TRUE(QDir().mkpath(out));
         w = std::make_unique<TForm102>();

@@ -7,17 +7,6 @@
 #include <QWidget>
 #include <functional>
 
-// The program's application object, never destroyed: destroying it from the
-// exit handlers crashes once QTest has made its test mouse device.
-template <class App>
-App& lastingApplication() {
-    static int argc = 1;
-    static char name[] = "mirtex_test";
-    static char* argv[] = {name, nullptr};
-    static App* app = new App(argc, argv);
-    return *app;
-}
-
 // Runs the steps once the widget is visible (polled every 10 ms, for at most 5 s).
 inline void whenShown(QWidget* widget, std::function<void()> steps) {
     auto* timer = new QTimer;

@@ -2,6 +2,7 @@
 #include "app/Application.h"
 #include "app/Form102.h"
 #include "tests/app/DialogTestSupport.h"
+#include "tests/support/QtTestSupport.h"
 
 #include <QAction>
 #include <QFile>
@@ -18,7 +19,7 @@ namespace {
 class ImageMenu : public ::testing::Test {
 protected:
     void SetUp() override {
-        lastingApplication<MirtexApplication>();
+        testApplication<MirtexApplication>();
         AppPaths::setExecutableForTesting(dir.path());
         w = std::make_unique<TForm102>();
     }

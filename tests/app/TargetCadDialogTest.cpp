@@ -5,6 +5,7 @@
 #include "app/IniFile.h"
 #include "output/CodePage.h"
 #include "tests/app/DialogTestSupport.h"
+#include "tests/support/QtTestSupport.h"
 
 #include <QDir>
 #include <QFile>
@@ -22,7 +23,7 @@ namespace {
 class TargetCadDialog : public ::testing::Test {
 protected:
     void SetUp() override {
-        lastingApplication<MirtexApplication>();
+        testApplication<MirtexApplication>();
         AppPaths::setExecutableForTesting(dir.path());
         w = std::make_unique<TForm102>();
         dialog = std::make_unique<TTargetCADForm>(w.get());

@@ -14,7 +14,7 @@
 namespace {
 class ColorIndexDialog : public ::testing::TestWithParam<double> {
 protected:
-    void SetUp() override { lastingApplication<QApplication>(); }
+    void SetUp() override { testApplication<QApplication>(); }
     // The middle of a palette cell at the dialog's scale.
     static QPoint cellCentre(int column, int row, double scale) {
         return AciPalette::cellRect(column, row, scale).center();
@@ -76,7 +76,7 @@ TEST_P(ColorIndexDialog, HoverShowsTheNumberInTheCaption) {
 INSTANTIATE_TEST_SUITE_P(Scales, ColorIndexDialog, ::testing::Values(1.0, 1.5));
 
 TEST(ColorIndexMouse, SamePositionLeavesTheCaption) {
-    lastingApplication<QApplication>();
+    testApplication<QApplication>();
     TColorIndexForm form(nullptr, 1.0);
     form.Image1MouseMove(40, 70);
     EXPECT_EQ(form.windowTitle(), "■ ColorIndex = 30 (255, 127, 0)");
@@ -90,7 +90,7 @@ TEST(ColorIndexMouse, SamePositionLeavesTheCaption) {
 }
 
 TEST(ColorIndexChoice, OkTakesTheTextCancelChangesNothing) {
-    lastingApplication<QApplication>();
+    testApplication<QApplication>();
     TColorIndexForm form(nullptr, 1.0);
     struct Case { const char* typed; bool ok; std::optional<int> want; };
     const Case cases[] = {{"5", true, std::nullopt}, {"5 (", true, 5}, {"x (", true, 30}, {" 7 (1,2,3)", false, std::nullopt}};

@@ -37,6 +37,14 @@ struct Road {
 
 const Road kRoads[] = {
     {"DXF (TEXT 挿入)", [](TForm102& w) { w.Button1->click(); }},
+    {"direct (TEXT 作成)", [](TForm102& w) {
+         w.CheckBox8->setChecked(false);
+         w.Button9->click();
+     }},
+    {"LISP (LISP で作成)", [](TForm102& w) {
+         w.CheckBox8->setChecked(true);
+         w.Button9->click();
+     }},
 };
 
 struct Text {

@@ -139,6 +139,47 @@ TEST_F(OcrTool, PrintsOneResultLinePerRecognisedLine)
     expectLinesFound(out, drawn, sample, 1, 5.0, "mirtex-ocr");
 }
 
+TEST_F(OcrTool, ReadsSeveralImagesUnderHeadersAndSaysWhetherAllWereRead)
+{
+    const QList<SampleLine> first = {{QStringLiteral("玄関ホール"), {16, 40}, 28}};
+    const QList<SampleLine> second = {{QStringLiteral("No.12 A-101"), {16, 40}, 28}};
+    const QString a = dir.filePath("first.png"), b = dir.filePath("second.png"), junk = dir.filePath("junk.png");
+    ASSERT_TRUE(renderSample({360, 70}, Qt::white, first).image.save(a));
+    ASSERT_TRUE(renderSample({360, 70}, Qt::white, second).image.save(b));
+    QFile j(junk);
+    ASSERT_TRUE(j.open(QIODevice::WriteOnly));
+    j.write("not an image");
+    j.close();
+
+    const Outcome both = run(QStringLiteral(MIRTEX_BIN_DIR "/mirtex-ocr"), {a, b});
+    EXPECT_EQ(both.exitCode, 0) << both.err.toStdString();
+    const QStringList out = QString::fromUtf8(both.out).split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(out.size(), 4) << both.out.toStdString();
+    EXPECT_EQ(out[0], "==> " + a + " <==");
+    EXPECT_TRUE(out[1].startsWith("0: ")) << out[1].toStdString();
+    EXPECT_EQ(out[2], "==> " + b + " <==");
+    EXPECT_TRUE(out[3].startsWith("0: ")) << out[3].toStdString();
+
+    // An unreadable file among readable ones: the others are still read, the status says one failed.
+    const Outcome mixed = run(QStringLiteral(MIRTEX_BIN_DIR "/mirtex-ocr"), {a, junk, b});
+    EXPECT_EQ(mixed.exitCode, 1);
+    const QString mixedOut = QString::fromUtf8(mixed.out);
+    EXPECT_TRUE(mixedOut.contains("==> " + a + " <==") && mixedOut.contains("==> " + b + " <=="))
+        << mixed.out.toStdString();
+    EXPECT_FALSE(mixedOut.contains(junk));
+    EXPECT_TRUE(QString::fromUtf8(mixed.err).contains("cannot read image " + junk)) << mixed.err.toStdString();
+}
+
+TEST_F(OcrTool, HelpPrintsTheUsage)
+{
+    for (const char* option : {"--help", "-h"}) {
+        const Outcome r = run(QStringLiteral(MIRTEX_BIN_DIR "/mirtex-ocr"), {option});
+        EXPECT_EQ(r.exitCode, 0) << option;
+        EXPECT_TRUE(r.out.startsWith("usage: mirtex-ocr IMAGE...")) << r.out.toStdString();
+        EXPECT_TRUE(r.err.isEmpty()) << r.err.toStdString();
+    }
+}
+
 TEST_F(OcrTool, FailsClearlyOnUnreadableImageOrMissingEngine)
 {
     QFile junk(dir.filePath("junk.png"));

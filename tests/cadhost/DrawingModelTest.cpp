@@ -26,6 +26,8 @@ Drawing sampleDrawing()
     Drawing d;
     d.setLayerColor(d.addLayer("壁", 1), 1);
     d.addLayer("mirtex", 3);
+    d.addStyle({"Standard", "txt.shx", "bigfont.shx", 0, 1, 0});
+    d.addStyle({"注記", "romans.shx", "", 2.5, 0.8, 15});
     Entity line;
     line.type = EntityType::Line;
     line.layer = "壁";
@@ -113,6 +115,7 @@ TEST(DxfFile, RoundTripKeepsEveryEntityKindAndJapaneseText)
     EXPECT_EQ(r.drawing.layers()[wall].color, 1);
     EXPECT_EQ(r.drawing.effectiveColor(r.drawing.entities()[0]), 1);
     EXPECT_GE(r.drawing.layerIndex("MIRTEX"), 0);
+    EXPECT_EQ(r.drawing.styles(), d.styles());
 }
 
 TEST(DxfFile, Utf8FileAndEscapesAreDecoded)

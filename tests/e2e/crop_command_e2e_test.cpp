@@ -7,6 +7,7 @@
 #include "CropWindowDouble.h"
 #include "../../bench/corpus/CorpusDxf.h"
 #include "app/AppPaths.h"
+#include "app/Form102.h"
 #include "ocrengine/samples/TextSamples.h"
 #include "cad/CadConnection.h"
 #include "cad/CadObject.h"
@@ -17,6 +18,9 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QJsonObject>
+#include <QMessageBox>
+#include <QTimer>
 #include <QJsonArray>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -75,6 +79,7 @@ protected:
         ASSERT_TRUE(m_host.start(QStringLiteral(MIRTEX_BIN_DIR "/cadhost"), progId, m_drawing)) << m_host.error().toStdString();
         ASSERT_TRUE(connectCad(progId, m_app, false));
         m_doc = m_app.getObject(QStringLiteral("ActiveDocument"));
+        m_drawingArea = m_doc.get(QStringLiteral("HWND")).toULongLong();
         const QList<double> screen = toPoint(variable(QStringLiteral("screensize")));
         ASSERT_EQ(screen.size(), 2);
         m_w = int(screen[0]);
@@ -135,10 +140,10 @@ protected:
         actor.join();
     }
 
-    // A real click on the drawing area at pixel px.
+    // A real click on the drawing area at pixel px (asks the CAD nothing).
     void click(QPoint px)
     {
-        const QPoint at = windowScreenPos(m_doc.get(QStringLiteral("HWND")).toULongLong()) + px;
+        const QPoint at = windowScreenPos(m_drawingArea) + px;
         QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("mousemove"), QString::number(at.x()),
                                                       QString::number(at.y()), QStringLiteral("click"),
                                                       QStringLiteral("1")});
@@ -185,6 +190,7 @@ protected:
     QString m_drawing, m_progId;
     CadHostProcess m_host;
     CadObject m_app, m_doc;
+    quint64 m_drawingArea = 0;
     int m_w = 0, m_h = 0;
 };
 
@@ -231,6 +237,14 @@ TEST_F(CropCommandE2E, RealClicksCutRecogniseAndFillTheTable)
     EXPECT_EQ(matchedLettering(window), kLettering.size());
     EXPECT_EQ(window.table.Row(), 1);
     EXPECT_EQ(window.table.Col(), 1);
+
+    // The read wrote its export beside the executable: the geometry, then one line per row.
+    const QList<QByteArray> exported = fileBytes(QStringLiteral("MIRTEX.tsv")).split('\n');
+    ASSERT_EQ(exported.size(), window.table.RowCount() + 1) << "one CR LF ended line per row after the header";
+    EXPECT_EQ(exported.first(), QString::asprintf("%.8f\t%d,%d\t%.8f,%.8f\r", window.geometry.Scale,
+                                                  window.geometry.WidthPx, window.geometry.HeightPx,
+                                                  window.geometry.OriginX, window.geometry.OriginY).toLatin1());
+    EXPECT_TRUE(exported[1].endsWith(window.table.cell(6, 1).toLatin1() + "\r"));
 
     // Memo: the engine's progress, the count, then the average height.
     ASSERT_GE(window.memoLines.size(), 2);
@@ -296,6 +310,80 @@ TEST_F(CropCommandE2E, CreateAtOnceHandsOverToTheDirectRoad)
     EXPECT_EQ(bare.memoLines.last().left(10), QStringLiteral("文字高さの平均値 = ").left(10));
 }
 
+// The crop through the real main window: 切り取り with and without a "即" box.
+class CropMainWindowE2E : public CropCommandE2E {
+protected:
+    void SetUp() override
+    {
+        CropCommandE2E::SetUp();
+        startHost(uniqueProgId("MainWindow"));
+        form = std::make_unique<TForm102>();  // no settings file: defaults
+        form->TargetProgID = m_progId;
+        form->show();
+        // An earlier read with the current cell in row 3, column 3, shown in the
+        // row editor; the crop's reset keeps that column, so the crop itself
+        // moves the current cell to row 1, column 1.
+        form->Grid.setRowCount(4);
+        for (int r = 1; r <= 3; ++r)
+            for (int c = 1; c < 9; ++c)
+                form->Grid.setCell(c, r, c == 1 ? QStringLiteral("earlier %1").arg(r) : QStringLiteral("1"));
+        form->Grid.setCurrent(3, 3);
+        ASSERT_EQ(form->Edit2->text(), QStringLiteral("earlier 3"));
+        // A box would stop the run: note its text and close it.
+        QObject::connect(&boxWatch, &QTimer::timeout, [this] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                boxes << box->text();
+                box->done(0);
+            }
+        });
+        boxWatch.start(200);
+    }
+    void TearDown() override { form.reset(); }
+
+    void crop()
+    {
+        m_host.answerPicks({{kTextRegion.left(), kTextRegion.bottom()}, {kTextRegion.right(), kTextRegion.top()}});
+        form->Button2->click();
+    }
+    QString memo() const { return form->Memo1->toPlainText(); }
+
+    std::unique_ptr<TForm102> form;
+    QTimer boxWatch;
+    QStringList boxes;
+};
+
+TEST_F(CropMainWindowE2E, InsertAtOnceWritesWithoutShowingRowOne)
+{
+    form->CheckBox4->click();
+    ASSERT_TRUE(form->CheckBox4->isChecked());
+    crop();
+    EXPECT_TRUE(boxes.isEmpty()) << boxes.join('|').toStdString();
+    EXPECT_TRUE(memo().contains(QStringLiteral("データを読み込みました.（角度ステップ 5° 補正済）"))) << memo().toStdString();
+    EXPECT_EQ(form->Grid.Row(), 1);
+    EXPECT_EQ(form->Grid.Col(), 1);
+    EXPECT_TRUE(form->Edit2->text().isEmpty()) << "row 1 was shown: " << form->Edit2->text().toStdString();
+    EXPECT_TRUE(QFile::exists(AppPaths::exePathWith(QStringLiteral(".tsv"))));
+    // The automatic insertion put the rows into the drawing.
+    int written = 0;
+    for (const QJsonObject& e : m_host.entities())
+        written += e.value(QStringLiteral("layer")).toString() == QStringLiteral("MIRTEX");
+    EXPECT_EQ(written, form->Grid.RowCount() - 1);
+}
+
+TEST_F(CropMainWindowE2E, WithoutAutoWriteRowOneIsShownAndTheReloadRewritesTheExport)
+{
+    crop();
+    EXPECT_TRUE(boxes.isEmpty()) << boxes.join('|').toStdString();
+    EXPECT_TRUE(memo().contains(QStringLiteral("データを読み込みました.（角度補正無し）"))) << memo().toStdString();
+    ASSERT_GT(form->Grid.RowCount(), 2);
+    EXPECT_EQ(form->Grid.Row(), 1);
+    EXPECT_EQ(form->Edit2->text(), form->Grid.cell(1, 1));
+    const QString tsv = AppPaths::exePathWith(QStringLiteral(".tsv"));
+    ASSERT_TRUE(QFile::remove(tsv)) << "the crop wrote no export";
+    form->Button5->click();
+    EXPECT_TRUE(QFile::exists(tsv)) << "the reload wrote no export";
+}
+
 class CropEscapeE2E : public CropCommandE2E, public ::testing::WithParamInterface<int> {};
 
 // Escape at the first corner, or at the second after a real click on the first.
@@ -340,6 +428,55 @@ TEST_P(CropEscapeE2E, EscapeAtACornerLeavesEverythingAsItWas)
 
 INSTANTIATE_TEST_SUITE_P(Corners, CropEscapeE2E, ::testing::Values(1, 2),
                          [](const auto& info) { return info.param == 1 ? std::string("First") : std::string("Second"); });
+
+TEST_F(CropCommandE2E, CadErrorAfterBothCornersStillRecognisesThePreview)
+{
+    startHost(uniqueProgId("Refused"));
+    CropWindowDouble window(m_progId);
+    m_host.answerPicks({{kTextRegion.left(), kTextRegion.bottom()}, {kTextRegion.right(), kTextRegion.top()}});
+    TCropCommand(window).run();
+    const int rowsBefore = window.table.RowCount();
+    ASSERT_GT(rowsBefore, 2);
+    const QImage preview = window.previewImage;
+
+    // Second run: once the second corner is in, the CAD refuses the next calls
+    // (restoring the snaps, and the command line sent instead).
+    window.memoLines.clear();
+    window.events.clear();
+    const HostView view = HostView::of(m_doc);
+    const QPoint a = view.pixelOf({kEmptyRegion.left(), kEmptyRegion.bottom()});
+    const QPoint b = view.pixelOf({kEmptyRegion.right(), kEmptyRegion.top()});
+    TCropCommand command(window);
+    runWithActions(command, [&](int prompt) {
+        if (prompt == 2)
+            m_host.failNextCalls(2, QStringLiteral("reject"));
+        click(prompt == 1 ? a : b);
+        return prompt < 2;
+    });
+
+    // The table was reset and the earlier picture recognised again.
+    EXPECT_EQ(window.rowEditorClears, 2);
+    EXPECT_EQ(window.previewImage, preview);
+    EXPECT_EQ(window.table.RowCount(), rowsBefore);
+    EXPECT_TRUE(window.writeButtonsEnabled);
+    EXPECT_TRUE(window.memoLines.contains(QString::number(rowsBefore - 1)
+                                          + QStringLiteral(" データを読み込みました.（角度補正無し）")))
+        << window.memoLines.join('|').toStdString();
+    EXPECT_EQ(window.events, (QStringList{"buttons off", "minimize", "restore", "buttons on", "show row"}));
+}
+
+TEST_F(CropCommandE2E, UnwritableExportEndsTheCommandWithTheRowsRead)
+{
+    startHost(uniqueProgId("NoExport"));
+    ASSERT_TRUE(QDir(m_dir.path()).mkdir(QStringLiteral("MIRTEX.tsv")));  // a folder where the file goes
+    CropWindowDouble window(m_progId);
+    m_host.answerPicks({{kTextRegion.left(), kTextRegion.bottom()}, {kTextRegion.right(), kTextRegion.top()}});
+    EXPECT_THROW(TCropCommand(window).run(), std::runtime_error);
+    EXPECT_EQ(window.table.RowCount(), window.resultLines.size() + 1);
+    EXPECT_EQ(matchedLettering(window), kLettering.size());
+    EXPECT_FALSE(window.writeButtonsEnabled);
+    EXPECT_FALSE(window.events.contains(QStringLiteral("show row")));
+}
 
 TEST_F(CropCommandE2E, RegionWithoutTextReportsNoLinesAndKeepsResultFile)
 {

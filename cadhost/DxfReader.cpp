@@ -211,7 +211,9 @@ private:
             return std::nullopt;
         }
         if (section != "ENTITIES" || m_record.paperSpace) return std::nullopt;
-        if (++m_entities > kMaxEntities) m_tooBig = true;
+        // A polyline's vertices are counted as vertices, not as entities.
+        const bool vertexRecord = m_record.type == "VERTEX" || m_record.type == "SEQEND";
+        if (!vertexRecord && ++m_entities > kMaxEntities) m_tooBig = true;
         else finishEntity(out);
         if (m_tooBig) return QString("DXF ファイルが大きすぎます");
         return std::nullopt;

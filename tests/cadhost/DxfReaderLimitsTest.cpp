@@ -113,6 +113,11 @@ TEST(DxfReaderLimits, SizesBeyondTheLimitsRefuseTheFileWithoutWaiting)
                   kTooBig);
     expectRefused(readDxfBytes(entitiesFile(groups({{0, "POLYLINE"}}) + QByteArray("0\nVERTEX\n").repeated(kMaxVertices + 1))),
                   kTooBig);
+    // More vertices than entities are allowed: a long polyline of the old kind is no entity flood.
+    const DxfReadResult contour =
+        readDxfBytes(entitiesFile(groups({{0, "POLYLINE"}}) + QByteArray("0\nVERTEX\n").repeated(kMaxEntities + 1)));
+    ASSERT_TRUE(contour.ok) << contour.message.toStdString();
+    EXPECT_EQ(contour.drawing.entities().value(0).points.size(), kMaxEntities + 1);
     EXPECT_LT(clock.elapsed(), 10000);
 
     QTemporaryDir dir;

@@ -14,24 +14,45 @@ HostLisp::HostLisp(HostState& state) : m_state(state)
     };
 }
 
+namespace {
+
+constexpr qint64 kMaxLines = 10000;
+constexpr qsizetype kMaxLineLength = 65536;
+
+}  // namespace
+
 void HostLisp::write(const QString& text)
 {
-    m_partialLine += text;
-    qsizetype end;
-    while ((end = m_partialLine.indexOf('\n')) >= 0) {
-        m_state.commandLog << m_partialLine.left(end);
-        m_partialLine.remove(0, end + 1);
+    if (text.startsWith("; error:")) {  // always shown, on a line of its own
+        if (!m_partialLine.isEmpty()) write("\n");
+        m_state.commandLog << text.trimmed();
+        return;
+    }
+    qsizetype from = 0;
+    while (from <= text.size()) {
+        qsizetype end = text.indexOf('\n', from);
+        const QString piece = text.mid(from, (end < 0 ? text.size() : end) - from);
+        const qsizetype room = std::max<qsizetype>(0, kMaxLineLength - m_partialLine.size());
+        m_partialLine += piece.left(room);
+        if (end < 0) break;
+        if (m_linesWritten < kMaxLines) m_state.commandLog << m_partialLine;
+        else ++m_dropped;
+        ++m_linesWritten;
+        m_partialLine.clear();
+        from = end + 1;
     }
 }
 
 void HostLisp::runTopLevel(const std::function<Value()>& body)
 {
+    m_linesWritten = m_dropped = 0;
     const bool ownMark = !m_state.undo.inMark();  // inside a client's mark the client closes the step
     if (ownMark) m_state.undo.startMark(m_state.drawing);
     const Interpreter::Outcome outcome = m_interp.run(body);
     if (ownMark) m_state.undo.endMark();
     if (outcome.ok) write(printValue(outcome.value, true));
     if (!m_partialLine.isEmpty()) write("\n");
+    if (m_dropped > 0) m_state.commandLog << QString("; 出力が多すぎるため %1 行を省略しました").arg(m_dropped);
 }
 
 void HostLisp::evaluateLine(const QString& line)

@@ -2,7 +2,8 @@
 // AutoLISP on the host's command line: a line that starts with "(" is
 // evaluated (its last value echoed), (defun c:NAME ...) makes NAME a command.
 // Output and "; error: ..." lines go to the command history; the drawing's
-// changes of one line or command undo as one step.
+// changes of one line or command undo as one step. One evaluation writes at
+// most a bounded number of lines, so a printing loop cannot flood the history.
 #include "cadhost/HostState.h"
 #include "cadhost/lisp/ActiveX.h"
 
@@ -29,6 +30,7 @@ private:
     HostState& m_state;
     Interpreter m_interp;
     QString m_partialLine;
+    qint64 m_linesWritten = 0, m_dropped = 0;  // in the current top-level evaluation
 };
 
 }  // namespace lisp

@@ -11,14 +11,6 @@
 
 namespace lisp {
 
-struct Limits {
-    static constexpr int kReadDepth = 2000;  // nesting of parentheses in source text
-    static constexpr qsizetype kMaxString = 1 << 20;  // characters in one string
-    static constexpr qsizetype kMaxToken = 4096;  // characters in one symbol or number
-    static constexpr quintptr kStackBytes = 2 * 1024 * 1024;  // machine stack for nested evaluation
-    static constexpr qint64 kFileBytes = 64 * 1024 * 1024;  // a LISP file to load
-};
-
 class Interpreter {
 public:
     Interpreter();

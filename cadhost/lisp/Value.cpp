@@ -6,7 +6,9 @@ namespace lisp {
 
 namespace {
 
-constexpr int kPrintDepth = 1000;  // deeper lists print as "..."
+constexpr int kPrintDepth = 1000;  // deeper lists print as "(...)"
+qint64 s_cells = 0;
+qint64 s_stringChars = 0;
 constexpr int kCompareDepth = 10000;
 
 void takeIfLast(Value& v, std::vector<std::shared_ptr<Node>>& pending)
@@ -57,6 +59,10 @@ void print(QString& out, const Value& v, bool quoted, int depth)
     Value rest = v;
     bool first = true;
     while (rest.type == Type::List) {
+        if (out.size() > Limits::kMaxString) {  // a huge list prints its beginning only
+            out += " ...)";
+            return;
+        }
         if (!first) out += ' ';
         first = false;
         print(out, cell(rest).car, quoted, depth + 1);
@@ -96,8 +102,16 @@ bool equalAt(const Value& a, const Value& b, double fuzz, int depth)
 
 }  // namespace
 
+Cons::Cons() { ++s_cells; }
+qint64 Cons::alive() { return s_cells; }
+
+StrNode::StrNode(QString s) : text(std::move(s)) { s_stringChars += text.size(); }
+StrNode::~StrNode() { s_stringChars -= text.size(); }
+qint64 StrNode::charactersAlive() { return s_stringChars; }
+
 Cons::~Cons()
 {
+    --s_cells;
     // Unlink children that die with this cell and free them here, in a loop,
     // so that a list of a million cells does not nest a million destructors.
     std::vector<std::shared_ptr<Node>> pending;
@@ -133,8 +147,8 @@ Value makeReal(double v)
 
 Value makeString(const QString& text)
 {
-    auto node = std::make_shared<StrNode>();
-    node->text = text;
+    if (s_stringChars + text.size() > Limits::kMaxStringChars) throw LispError("insufficient string space");
+    auto node = std::make_shared<StrNode>(text);
     Value out;
     out.type = Type::Str;
     out.node = std::move(node);
@@ -151,6 +165,7 @@ Value makeSymbol(Symbol* s)
 
 Value cons(Value car, Value cdr)
 {
+    if (s_cells >= Limits::kMaxCells) throw LispError("insufficient node space");
     auto node = std::make_shared<Cons>();
     node->car = std::move(car);
     node->cdr = std::move(cdr);

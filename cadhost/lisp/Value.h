@@ -16,6 +16,16 @@ class Interpreter;
 struct Symbol;
 struct Node;
 
+struct Limits {
+    static constexpr int kReadDepth = 2000;  // nesting of parentheses in source text
+    static constexpr qsizetype kMaxString = 1 << 20;  // characters in one string
+    static constexpr qsizetype kMaxToken = 4096;  // characters in one symbol or number
+    static constexpr quintptr kStackBytes = 2 * 1024 * 1024;  // machine stack for nested evaluation
+    static constexpr qint64 kFileBytes = 64 * 1024 * 1024;  // a LISP file to load
+    static constexpr qint64 kMaxCells = 2'000'000;  // list cells alive at once (about 200 MB)
+    static constexpr qint64 kMaxStringChars = 64 * 1024 * 1024;  // characters in all strings alive at once
+};
+
 enum class Type { Nil, Int, Real, Str, Sym, List, Subr, Usubr, VlaObject, Variant, SafeArray };
 
 struct Value {
@@ -37,11 +47,16 @@ struct Node {
 
 struct Cons : Node {
     Value car, cdr;
+    Cons();
     ~Cons() override;  // frees long and deep lists without recursion
+    static qint64 alive();
 };
 
 struct StrNode : Node {
-    QString text;
+    explicit StrNode(QString s);
+    ~StrNode() override;
+    const QString text;
+    static qint64 charactersAlive();
 };
 
 using Args = std::vector<Value>;

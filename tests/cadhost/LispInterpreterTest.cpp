@@ -332,6 +332,13 @@ TEST(LispEvaluator, HostileProgramsEndInErrors)
     EXPECT_EQ(evaluate(in, "(setq s \"x\") (while t (setq s (strcat s s)))"), "; error: string too long");
     EXPECT_EQ(evaluate(in, QString(5000, '(')), "; error: malformed list on input: nesting too deep");
     EXPECT_EQ(evaluate(in, "\"" + QString(Limits::kMaxString + 10, 'x') + "\""), "; error: string too long on input");
+    // memory: list cells and string characters alive at once are bounded
+    in.stepBudget = 20'000'000;
+    EXPECT_EQ(evaluate(in, "(setq l nil) (while t (setq l (cons 1 l)))"), "; error: insufficient node space");
+    EXPECT_EQ(evaluate(in, "(setq l nil s \"x\") (repeat 19 (setq s (strcat s s)))"
+                           " (while t (setq l (cons (strcat s \"y\") l)))"), "; error: insufficient string space");
+    EXPECT_EQ(evaluate(in, "(setq l nil s nil) (princ)"), "");
+    in.stepBudget = 2'000'000;
     // a long list and a deeply nested one are built and freed without running out of stack
     EXPECT_EQ(evaluate(in, "(setq l nil) (repeat 200000 (setq l (cons 1 l))) (length l)"), "200000");
     EXPECT_EQ(evaluate(in, "(setq l nil) (repeat 200000 (setq l (list l))) (setq l nil)"), "nil");

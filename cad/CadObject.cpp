@@ -42,6 +42,15 @@ QVariant plain(const QVariant& value)
     return value;
 }
 
+// A D-Bus string ends at U+0000, so the rest of a text would be lost on the
+// way: a blank stands for it, as the DXF file has blanks for control characters.
+QVariant busValue(const QVariant& value)
+{
+    if (value.metaType() != QMetaType::fromType<QString>() || !value.toString().contains(QChar(0)))
+        return value;
+    return value.toString().replace(QChar(0), QLatin1Char(' '));
+}
+
 CadError errorOf(const QDBusMessage& reply)
 {
     return CadError(reply.errorName(), reply.errorMessage());
@@ -83,13 +92,15 @@ QVariant CadObject::get(const QString& member) const
 
 void CadObject::put(const QString& member, const QVariant& value) const
 {
-    call(QStringLiteral("Put"), {member, QVariant::fromValue(QDBusVariant(value))}, timeoutFor(member));
+    call(QStringLiteral("Put"), {member, QVariant::fromValue(QDBusVariant(busValue(value)))}, timeoutFor(member));
 }
 
 QVariantList CadObject::invoke(const QString& member, const QVariantList& args) const
 {
     // A QVariantList travels as "av": every argument in its own variant.
-    const QVariantList out = call(QStringLiteral("Invoke"), {member, QVariant::fromValue(args)}, timeoutFor(member));
+    QVariantList sent;
+    for (const QVariant& arg : args) sent << busValue(arg);
+    const QVariantList out = call(QStringLiteral("Invoke"), {member, QVariant::fromValue(sent)}, timeoutFor(member));
     if (out.size() != 1)
         throw CadError(QString::fromLatin1(CadErrorName::BadReply), member + QStringLiteral(": no results"));
     const QVariant results = plain(out.first());

@@ -363,7 +363,8 @@ QDBusMessage AutomationBus::modelSpace(const QDBusMessage& m, const QString& mem
     if (!s || !p || !h || *h <= 0) return error(m, "BadArgument", "AddText(text, point, height)");
     Entity e;
     e.type = EntityType::Text;
-    e.text = *s;
+    // Cut as in a drawing file: a longer text would be laid out again at every call.
+    e.text = s->left(kMaxTextLength);
     e.insertion = *p;
     e.alignmentPoint = *p;
     e.height = *h;
@@ -401,7 +402,7 @@ QDBusMessage AutomationBus::text(const QDBusMessage& m, quint64 handle, const QS
         else if (member == "Alignment") { auto a = toInteger(v); ok = a && *a >= 0 && *a <= 14; if (ok) justFromAlignment(int(*a), changed.hJust, changed.vJust); }
         else if (member == "InsertionPoint") { auto p = toPoint(v); ok = p.has_value(); if (ok) changed.insertion = *p; }
         else if (member == "TextAlignmentPoint") { auto p = toPoint(v); ok = p.has_value(); if (ok) changed.alignmentPoint = *p; }
-        else if (member == "TextString") { auto s = toText(v); ok = s.has_value(); if (ok) changed.text = *s; }
+        else if (member == "TextString") { auto s = toText(v); ok = s.has_value(); if (ok) changed.text = s->left(kMaxTextLength); }
         else if (member == "Height") { auto d = toReal(v); ok = d && *d > 0; if (ok) changed.height = *d; }
         else return error(m, "UnknownMember", member);
         if (!ok) return error(m, "BadArgument", member);

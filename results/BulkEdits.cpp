@@ -26,7 +26,9 @@ void roundColumns(TGridModel& grid, const QString& stepText, std::initializer_li
         for (int c : cols) {
             const QString cell = grid.cell(c, r);
             if (trimBlanks(cell).isEmpty()) continue;
-            grid.setCell(c, r, formatFixed(round(parseLenientNumber(cell, 0), step), 1));
+            // A step so small that the quotient overflows rounds to no number: the cell stays.
+            const double rounded = round(parseLenientNumber(cell, 0), step);
+            if (std::isfinite(rounded)) grid.setCell(c, r, formatFixed(rounded, 1));
         }
 }
 

@@ -58,6 +58,13 @@ TEST(BulkEdits, CoordinateRoundingAwayFromZero) {
     EXPECT_EQ(grid.Row(), 2);
 }
 
+// A step so small that value / step overflows leaves the cell as it was
+// instead of writing "inf"; zero stays zero.
+TEST(BulkEdits, OverflowingQuotientKeepsTheCell) {
+    EXPECT_EQ(roundedCells(true, {"12", "0", "nan"}, "1e-320"), QStringList({"12", "0.0", "0.0"}));
+    EXPECT_EQ(roundedCells(false, {"-12", "1e309"}, "1e-320"), QStringList({"-12", "0.0"}));
+}
+
 TEST(BulkEdits, ReplacementIsLeftToRightWithoutOverlapOrRescan) {
     EXPECT_EQ(replaceAll("aaa", "aa", "b"), "ba");
     EXPECT_EQ(replaceAll("Hello", "l", "1"), "He11o");

@@ -175,6 +175,18 @@ protected:
 
     static QString lastMemoLine(const TForm102& w) { return w.Memo1->toPlainText().split('\n').last(); }
 
+    // The run's end as the user sees it: the memo line with the count of texts
+    // made, the idle window, no error box.
+    void expectRunEnded(const TForm102& w, int made)
+    {
+        static const QRegularExpression madeLine(QStringLiteral("^(\\d+) TEXT を作成しました\\.\\(\\d+\\.\\dsec\\)$"));
+        const auto match = madeLine.match(lastMemoLine(w));
+        EXPECT_TRUE(match.hasMatch()) << lastMemoLine(w).toStdString();
+        EXPECT_EQ(match.captured(1).toInt(), made);
+        expectIdle(w);
+        EXPECT_TRUE(m_errors.isEmpty()) << m_errors.join('|').toStdString();
+    }
+
     QTemporaryDir m_dir;
     QString m_progId;
     CadHostProcess m_host;
@@ -182,8 +194,6 @@ protected:
     qsizetype m_before = 0;
     QStringList m_errors;
 };
-
-const QRegularExpression kMadeLine(QStringLiteral("^(\\d+) TEXT を作成しました\\.\\(\\d+\\.\\dsec\\)$"));
 
 }  // namespace
 
@@ -201,11 +211,7 @@ TEST_F(TextRoadsE2E, CropThenDirectRoadWritesEveryRowAndUndoesAsOneStep)
     bool typedArrived = false;
     for (const QJsonObject& e : mirtexTexts()) typedArrived |= e["text"].toString() == kTypedText;
     EXPECT_TRUE(typedArrived);
-    const auto made = kMadeLine.match(lastMemoLine(*w));
-    ASSERT_TRUE(made.hasMatch()) << lastMemoLine(*w).toStdString();
-    EXPECT_EQ(made.captured(1).toInt(), w->Grid.RowCount() - 1);
-    expectIdle(*w);
-    EXPECT_TRUE(m_errors.isEmpty()) << m_errors.join('|').toStdString();
+    expectRunEnded(*w, w->Grid.RowCount() - 1);
     expectOneUndoRemovesAll();
 }
 
@@ -216,8 +222,7 @@ TEST_F(TextRoadsE2E, BothRoadsWriteAKnownTableTextsUnchanged)
     fillKnownTable(*w);
     w->Button9->click();
     expectTextsMatchTheTable(*w, false);
-    EXPECT_TRUE(kMadeLine.match(lastMemoLine(*w)).hasMatch()) << lastMemoLine(*w).toStdString();
-    expectIdle(*w);
+    expectRunEnded(*w, 5);
     expectOneUndoRemovesAll();
 
     w->CheckBox8->setChecked(true);
@@ -225,8 +230,7 @@ TEST_F(TextRoadsE2E, BothRoadsWriteAKnownTableTextsUnchanged)
     ASSERT_TRUE(waitForMirtexTexts(5)) << m_host.commandLog().toStdString();
     expectTextsMatchTheTable(*w, true);
     EXPECT_FALSE(m_host.commandLog().contains(QStringLiteral("; error"))) << m_host.commandLog().toStdString();
-    expectIdle(*w);
-    EXPECT_TRUE(m_errors.isEmpty()) << m_errors.join('|').toStdString();
+    expectRunEnded(*w, 5);
     expectOneUndoRemovesAll();
 }
 
@@ -264,10 +268,7 @@ TEST_F(TextRoadsE2E, StopDuringALongRunEndsAfterTheCurrentTextAndUndoTakesExactl
     EXPECT_EQ(texts.size(), shownWhenPressed);
     EXPECT_LT(texts.size(), rows);
     for (const QJsonObject& e : texts) EXPECT_TRUE(e["visible"].toBool()) << e["text"].toString().toStdString();
-    const auto made = kMadeLine.match(lastMemoLine(*w));
-    ASSERT_TRUE(made.hasMatch()) << lastMemoLine(*w).toStdString();
-    EXPECT_EQ(made.captured(1).toInt(), shownWhenPressed);
-    expectIdle(*w);
+    expectRunEnded(*w, shownWhenPressed);
     expectOneUndoRemovesAll();
 }
 
@@ -283,8 +284,7 @@ TEST_F(TextRoadsE2E, CreateAtOnceWritesRightAfterTheCropWithTheTopPanelsHeight)
     cropWholeView(*w);
     ASSERT_GT(w->Grid.RowCount(), 4) << w->Memo1->toPlainText().toStdString();
     expectTextsMatchTheTable(*w, false, 3.0);
-    EXPECT_TRUE(kMadeLine.match(lastMemoLine(*w)).hasMatch()) << lastMemoLine(*w).toStdString();
-    expectIdle(*w);
+    expectRunEnded(*w, w->Grid.RowCount() - 1);
     expectOneUndoRemovesAll();
 }
 
@@ -311,10 +311,6 @@ TEST_F(TextRoadsE2E, LispRoadRunsTheGeneratedProgramInTheHost)
         << m_host.commandLog().toStdString();
     EXPECT_FALSE(m_host.commandLog().contains(QStringLiteral("; error"))) << m_host.commandLog().toStdString();
     EXPECT_EQ(w->TextAci, 30);
-    const auto made = kMadeLine.match(lastMemoLine(*w));
-    ASSERT_TRUE(made.hasMatch()) << lastMemoLine(*w).toStdString();
-    EXPECT_EQ(made.captured(1).toInt(), w->Grid.RowCount() - 1);
-    expectIdle(*w);
-    EXPECT_TRUE(m_errors.isEmpty()) << m_errors.join('|').toStdString();
+    expectRunEnded(*w, w->Grid.RowCount() - 1);
     expectOneUndoRemovesAll();
 }

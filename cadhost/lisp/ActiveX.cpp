@@ -136,7 +136,7 @@ Value invoke(Interpreter& in, const ObjectCall& objects, const Method& m, Args& 
             Value v = k < size_t(reply.values.size()) ? fromAutomation(in, reply.values[k]) : Value{};
             // out arguments receive the bare safearray, as Visual LISP gives them
             if (v.type == Type::Variant) v = static_cast<const VariantNode&>(*v.node).value;
-            outs[k]->value = v;
+            in.assign(outs[k], v);
         }
         return {};
     }

@@ -189,9 +189,9 @@ void addCoreFunctions(Interpreter& in)
         needArgs(a, 1, 1);
         return in.eval(a[0]);
     });
-    in.defineFunction("SET", [](Interpreter&, Args& a) {
+    in.defineFunction("SET", [](Interpreter& in, Args& a) {
         needArgs(a, 2, 2);
-        symbolArg(a[0])->value = a[1];
+        in.assign(symbolArg(a[0]), a[1]);
         return a[1];
     });
     in.defineFunction("APPLY", [](Interpreter& in, Args& a) {
@@ -211,6 +211,7 @@ void addCoreFunctions(Interpreter& in)
                 args.push_back(cell(l).car);
                 l = Value(cell(l).cdr);
             }
+            in.step();
             out.add(in.apply(a[0], args));
         }
     });

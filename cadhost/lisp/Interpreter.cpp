@@ -68,8 +68,7 @@ Value setqForm(Interpreter& in, const Value& form)
         if (cell(rest).cdr.type != Type::List) throw LispError("too few arguments");
         rest = cell(rest).cdr;
         result = in.eval(cell(rest).car);
-        if (s == in.t().sym) throw LispError("attempt to set constant: T");
-        s->value = result;
+        in.assign(s, result);
         rest = cell(rest).cdr;
     }
     return result;
@@ -101,7 +100,10 @@ Value whileForm(Interpreter& in, const Value& form)
     const Value test = formArg(form, 0);
     const Value body = cdrOf(cdrOf(form));
     Value result;
-    while (!in.eval(test).isNil()) result = in.evalBody(body);
+    while (!in.eval(test).isNil()) {
+        in.step();
+        result = in.evalBody(body);
+    }
     return result;
 }
 
@@ -110,7 +112,10 @@ Value repeatForm(Interpreter& in, const Value& form)
     const qint32 count = intArg(in.eval(formArg(form, 0)));
     const Value body = cdrOf(cdrOf(form));
     Value result;
-    for (qint32 k = 0; k < count; ++k) result = in.evalBody(body);
+    for (qint32 k = 0; k < count; ++k) {
+        in.step();
+        result = in.evalBody(body);
+    }
     return result;
 }
 
@@ -124,6 +129,7 @@ Value foreachForm(Interpreter& in, const Value& form)
     bindings.bind(name, {});
     Value result;
     for (Value rest = list; rest.type == Type::List; rest = cell(rest).cdr) {
+        in.step();
         name->value = cell(rest).car;
         result = in.evalBody(body);
     }
@@ -148,7 +154,7 @@ Value defunForm(Interpreter& in, const Value& form)
 {
     Symbol* name = symbolArg(formArg(form, 0));
     const Value params = formArg(form, 1);
-    name->value = in.makeFunction(name->name, params, cdrOf(cdrOf(cdrOf(form))));
+    in.assign(name, in.makeFunction(name->name, params, cdrOf(cdrOf(cdrOf(form)))));
     return makeSymbol(name);
 }
 
@@ -211,6 +217,12 @@ Symbol* Interpreter::intern(const QString& name)
 
 Value Interpreter::t() { return makeSymbol(m_t); }
 
+void Interpreter::assign(Symbol* s, Value v)
+{
+    if (s == m_t) throw LispError("attempt to set constant: T");
+    s->value = std::move(v);
+}
+
 void Interpreter::defineFunction(const QString& name, Builtin::Fn fn)
 {
     auto node = std::make_shared<Builtin>();
@@ -269,7 +281,7 @@ void Interpreter::checkpoint()
 
 Value Interpreter::eval(const Value& form)
 {
-    if (++m_steps >= m_nextCheck) checkpoint();
+    step();
     if (form.type == Type::Sym) return form.sym->value;
     if (form.type != Type::List) return form;
 

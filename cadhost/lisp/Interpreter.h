@@ -20,6 +20,13 @@ public:
 
     Symbol* intern(const QString& name);
     Value t();
+    // Sets a symbol's value; T is a constant.
+    void assign(Symbol* s, Value v);
+    // One evaluation step: loops that evaluate nothing count their turns here.
+    void step()
+    {
+        if (++m_steps >= m_nextCheck) checkpoint();
+    }
     Value eval(const Value& form);
     // Applies a SUBR, USUBR, a (LAMBDA ...) list or a symbol naming one of them.
     Value apply(const Value& function, Args& args);

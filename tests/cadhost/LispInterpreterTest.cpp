@@ -329,6 +329,9 @@ TEST(LispEvaluator, HostileProgramsEndInErrors)
     in.stepBudget = 2'000'000;
     EXPECT_EQ(evaluate(in, "(defun down (n) (down (1+ n))) (down 0)"), "; error: internal stack limit reached");
     EXPECT_EQ(evaluate(in, "(while t)"), "; error: too many evaluation steps: the program was stopped");
+    EXPECT_EQ(evaluate(in, "(repeat 2000000000)"), "; error: too many evaluation steps: the program was stopped");
+    EXPECT_EQ(evaluate(in, "(set 't nil)"), "; error: attempt to set constant: T");
+    EXPECT_EQ(evaluate(in, "(defun t () 1)"), "; error: attempt to set constant: T");
     EXPECT_EQ(evaluate(in, "(setq s \"x\") (while t (setq s (strcat s s)))"), "; error: string too long");
     EXPECT_EQ(evaluate(in, QString(5000, '(')), "; error: malformed list on input: nesting too deep");
     EXPECT_EQ(evaluate(in, "\"" + QString(Limits::kMaxString + 10, 'x') + "\""), "; error: string too long on input");

@@ -41,10 +41,7 @@ Value makeObject(const QString& path)
     auto node = std::make_shared<VlaNode>();
     node->path = path;
     node->interfaceName = interfaceFor(path);
-    Value v;
-    v.type = Type::VlaObject;
-    v.node = std::move(node);
-    return v;
+    return nodeValue(Type::VlaObject, std::move(node));
 }
 
 Value makeSafeArray(QList<double> xs)
@@ -52,10 +49,7 @@ Value makeSafeArray(QList<double> xs)
     auto node = std::make_shared<SafeArrayNode>();
     node->elementType = kVbDouble;
     node->doubles = std::move(xs);
-    Value v;
-    v.type = Type::SafeArray;
-    v.node = std::move(node);
-    return v;
+    return nodeValue(Type::SafeArray, std::move(node));
 }
 
 Value makeVariant(int type, Value inner)
@@ -63,10 +57,7 @@ Value makeVariant(int type, Value inner)
     auto node = std::make_shared<VariantNode>();
     node->variantType = type;
     node->value = std::move(inner);
-    Value v;
-    v.type = Type::Variant;
-    v.node = std::move(node);
-    return v;
+    return nodeValue(Type::Variant, std::move(node));
 }
 
 const QString& objectPath(const Value& v)

@@ -225,24 +225,21 @@ void Interpreter::assign(Symbol* s, Value v)
 
 void Interpreter::defineFunction(const QString& name, Builtin::Fn fn)
 {
-    auto node = std::make_shared<Builtin>();
-    node->name = name.toUpper();
-    node->fn = fn;
-    Value v;
-    v.type = Type::Subr;
-    v.node = std::move(node);
-    intern(name)->value = std::move(v);
+    defineBuiltin(name, std::move(fn), nullptr);
 }
 
 void Interpreter::defineSpecialForm(const QString& name, Builtin::SpecialFn fn)
 {
+    defineBuiltin(name, nullptr, fn);
+}
+
+void Interpreter::defineBuiltin(const QString& name, Builtin::Fn fn, Builtin::SpecialFn special)
+{
     auto node = std::make_shared<Builtin>();
     node->name = name.toUpper();
-    node->special = fn;
-    Value v;
-    v.type = Type::Subr;
-    v.node = std::move(node);
-    intern(name)->value = std::move(v);
+    node->fn = std::move(fn);
+    node->special = special;
+    intern(name)->value = nodeValue(Type::Subr, std::move(node));
 }
 
 Value Interpreter::makeFunction(const QString& name, const Value& paramList, Value body)
@@ -259,10 +256,7 @@ Value Interpreter::makeFunction(const QString& name, const Value& paramList, Val
         (locals ? fn->locals : fn->params).push_back(symbolArg(p));
     }
     fn->body = std::move(body);
-    Value v;
-    v.type = Type::Usubr;
-    v.node = std::move(fn);
-    return v;
+    return nodeValue(Type::Usubr, std::move(fn));
 }
 
 void Interpreter::checkpoint()

@@ -69,6 +69,7 @@ public:
 private:
     friend struct CallGuard;
     void checkpoint();
+    void defineBuiltin(const QString& name, Builtin::Fn fn, Builtin::SpecialFn special);
     Value callFunction(const Function& fn, Args& args);
 
     QHash<QString, Symbol*> m_symbols;

@@ -129,6 +129,14 @@ Cons::~Cons()
     }
 }
 
+Value nodeValue(Type type, std::shared_ptr<Node> node)
+{
+    Value out;
+    out.type = type;
+    out.node = std::move(node);
+    return out;
+}
+
 Value makeInt(qint32 v)
 {
     Value out;
@@ -148,11 +156,7 @@ Value makeReal(double v)
 Value makeString(const QString& text)
 {
     if (s_stringChars + text.size() > Limits::kMaxStringChars) throw LispError("insufficient string space");
-    auto node = std::make_shared<StrNode>(text);
-    Value out;
-    out.type = Type::Str;
-    out.node = std::move(node);
-    return out;
+    return nodeValue(Type::Str, std::make_shared<StrNode>(text));
 }
 
 Value makeSymbol(Symbol* s)
@@ -169,10 +173,7 @@ Value cons(Value car, Value cdr)
     auto node = std::make_shared<Cons>();
     node->car = std::move(car);
     node->cdr = std::move(cdr);
-    Value out;
-    out.type = Type::List;
-    out.node = std::move(node);
-    return out;
+    return nodeValue(Type::List, std::move(node));
 }
 
 Value makeList(const std::vector<Value>& items)

@@ -102,6 +102,8 @@ struct LispError : std::runtime_error {
     QString text;
 };
 
+// A value of the given type that holds the node.
+Value nodeValue(Type type, std::shared_ptr<Node> node);
 Value makeInt(qint32 v);
 Value makeReal(double v);
 Value makeString(const QString& text);

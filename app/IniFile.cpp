@@ -143,23 +143,29 @@ IniFile::Line IniFile::makeLine(const QString& text) const {
 
 void IniFile::writeString(const QString& section, const QString& key, const QString& value) {
     const QString text = trimBlanks(key) + u'=' + storedValue(value);
-    m_dirty = true;
     const int s = findSection(section);
     if (s >= 0) {
         const int k = findKey(s, key);
         if (k >= 0) {
             Line& line = m_lines[size_t(k)];
+            // A value that reads back unchanged keeps its line as it is: its bytes
+            // may hold characters the file's encoding could not write again.
+            KeyLine stored;
+            if (keyLine(line.text, &stored) && stored.value == value) return;
+            m_dirty = true;
             const QByteArray eol = line.eol;
             line = makeLine(text);
             line.eol = eol;
             return;
         }
+        m_dirty = true;
         const int at = sectionEnd(s);
         // The line before the new one may be the file's last, without a break.
         if (m_lines[size_t(at - 1)].eol.isEmpty()) m_lines[size_t(at - 1)].eol = m_newline;
         m_lines.insert(m_lines.begin() + at, makeLine(text));
         return;
     }
+    m_dirty = true;
     if (!m_lines.empty() && m_lines.back().eol.isEmpty()) m_lines.back().eol = m_newline;
     m_lines.push_back(makeLine(u'[' + trimBlanks(section) + u']'));
     m_lines.push_back(makeLine(text));

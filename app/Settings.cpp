@@ -96,7 +96,8 @@ SettingsValues readSettings(const IniFile& ini, const SettingsContext& ctx) {
     v.Man2 = readBool(ini, kTextHeight, QStringLiteral("Man2"), false);
     v.Man = readBool(ini, kTextHeight, QStringLiteral("Man"), false);
     v.UseLISP = readBool(ini, kDraw, QStringLiteral("UseLISP"), false);
-    v.Attn = ini.readString(kText, QStringLiteral("Attn"), trimControls(ctx.attn));
+    // Trimmed as it is written and used: blanks and control characters at the ends mean nothing.
+    v.Attn = trimControls(ini.readString(kText, QStringLiteral("Attn"), trimControls(ctx.attn)));
     return v;
 }
 

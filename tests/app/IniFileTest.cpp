@@ -125,3 +125,21 @@ TEST_F(IniFileTest, SaveIntoMissingFolderFails) {
     ini.writeString("S", "k", "v");
     EXPECT_FALSE(ini.save());
 }
+
+TEST_F(IniFileTest, RewritingAnUnchangedValueKeepsItsBytes) {
+    // 0xFF has no character in code page 932: decoding and encoding again would lose it.
+    const QByteArray before = "[TargetCAD]\r\nProgID=\"Brics\xff\xff" "cad\"\r\nName=B\r\n";
+    writeAll(path(), before);
+    const QString progId = IniFile(path()).readString("TargetCAD", "ProgID", "");
+    {
+        IniFile ini(path());
+        ini.writeString("TargetCAD", "ProgID", progId);
+        ini.writeString("TargetCAD", "Name", "B");
+        ASSERT_TRUE(ini.save());
+    }
+    EXPECT_EQ(readAll(path()), before);
+    IniFile ini(path());
+    ini.writeString("TargetCAD", "Name", "C");
+    ASSERT_TRUE(ini.save());
+    EXPECT_EQ(readAll(path()), "[TargetCAD]\r\nProgID=\"Brics\xff\xff" "cad\"\r\nName=C\r\n");
+}

@@ -119,3 +119,22 @@ TEST(Settings, EveryKeyWrittenAndReadBack) {
     EXPECT_TRUE(back.UseLISP);
     EXPECT_EQ(back.Attn, QString::fromUtf8("？"));
 }
+
+TEST(Settings, ReadWriteReadIsStable) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("m.ini");
+    // Control characters around the attention text, hexadecimal numbers, foreign sections.
+    const char raw[] = "[Text]\r\nAttn= ? \r\x03\x00\x00\n[Form]\r\nTop=0x20\r\n[Foreign]\r\nkeep=me\r\n";
+    writeAll(path, QByteArray(raw, sizeof raw - 1));
+    const SettingsValues first = readSettings(IniFile(path), kCtx);
+    EXPECT_EQ(first.Attn, "?");
+    {
+        IniFile ini(path);
+        writeSettings(ini, first);
+        ASSERT_TRUE(ini.save());
+    }
+    const SettingsValues second = readSettings(IniFile(path), kCtx);
+    EXPECT_EQ(second.Attn, first.Attn);
+    EXPECT_EQ(second.Top, 32);
+    EXPECT_EQ(IniFile(path).readString("Foreign", "keep", ""), "me");
+}

@@ -13,6 +13,7 @@
 #include "app/RoundedSwatch.h"
 #include "cad/RowDisplay.h"
 #include "imaging/Aci.h"
+#include "output/CompanionCommand.h"
 #include "output/DirectTextCommand.h"
 #include "output/LispRoadCommand.h"
 #include "results/BulkEdits.h"
@@ -254,6 +255,12 @@ void TForm102::buildMenus() {
         {"N2OCR1", &TForm102::N2OCR1Click}, {"OCRsource2png1", &TForm102::OCRsource2png1Click}};
     for (const auto& [name, handler] : imageItems)
         connect(PopupMenu1->findChild<QAction*>(QString::fromLatin1(name)), &QAction::triggered, this, handler);
+    connect(PopupMenu2->findChild<QAction*>(QStringLiteral("qvriselsp1")), &QAction::triggered, this,
+            &TForm102::qvriselsp1Click);
+    for (const char* name : {"VRISE1", "VSWEEP1", "VRULE1", "VSPAN1", "VALIGN1", "VCOPY1", "VDROP1"}) {
+        QAction* item = PopupMenu2->findChild<QAction*>(QString::fromLatin1(name));
+        connect(item, &QAction::triggered, this, [this, item] { VRISE1Click(item); });
+    }
 }
 
 void TForm102::setSwatch(QFrame* shape, const QColor& c) {
@@ -503,6 +510,12 @@ void TForm102::Button8Click() {
 void TForm102::Button14Click() { QDesktopServices::openUrl(QUrl::fromLocalFile(AppPaths::exeFolder())); }
 
 void TForm102::MIRTEXexe1Click() { Button14Click(); }
+
+void TForm102::qvriselsp1Click() {
+    TCompanionCommand::loadCompanionFile(TargetProgID, [](const QString& text) { MessageBoxes::information(text); });
+}
+
+void TForm102::VRISE1Click(QObject* Sender) { TCompanionCommand::startCommand(TargetProgID, Sender->objectName()); }
 
 void TForm102::Button4Click() {
     TTargetCADForm* form = TTargetCADForm::instance();

@@ -99,6 +99,8 @@ public slots:
     void Button13Click();
     void Button14Click();
     void MIRTEXexe1Click();
+    void qvriselsp1Click();               // the companion file into the CAD
+    void VRISE1Click(QObject* Sender);    // the seven companion commands, by item name
     void Button4Click();   // target CAD dialog
     void Button6Click();   // frame colour
     void Button11Click();  // layer colour, or the attention colour for Button16

@@ -1,0 +1,1 @@
+;;; qvrise.lsp - companion commands for lettering converted by MIRTEX

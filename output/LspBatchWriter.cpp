@@ -5,11 +5,29 @@
 #include "results/CharChecks.h"
 
 #include <QFile>
+#include <QLocale>
+#include <QRegularExpression>
 
 namespace {
 
 constexpr double kRadiansPerDegree = 0.017453292519943295;
 constexpr int kColourByLayer = 256;
+constexpr double kDefaultHeight = 2.5;
+
+// A numeric item as the LISP reader takes it. A cell holding a plain decimal
+// is copied as it is; another finite number (1e5, .5) is written in plain
+// decimals; anything else takes the default. Copied raw, "nan" or "1e309"
+// would stop FAST_TEXT at that row, and a cell holding ")" would end the
+// quoted list and run the rest of the cell as a program.
+QString lispNumber(const QString& cell, double fallback)
+{
+    static const QRegularExpression plain(QStringLiteral("^-?[0-9]{1,9}(\\.[0-9]+)?$"));
+    const QString text = trimBlanks(cell);
+    if (plain.match(text).hasMatch()) return text;
+    QString written = QString::number(parseLenientNumber(text, fallback), 'f', QLocale::FloatingPointShortest);
+    if (!written.contains(QLatin1Char('.'))) written += QStringLiteral(".0");
+    return written;
+}
 
 }  // namespace
 
@@ -39,7 +57,9 @@ QStringList lspFixedLines(int textAci)
         QStringLiteral("        (setq txw (/ (nth 4 item) strw))"),
         QStringLiteral("        (setq txw (/ (fix (* txw 100.0)) 100.0))"),
         QStringLiteral("        (if (> txw 1.0)(setq txw 1.0))"),
-        QStringLiteral("        (vla-put-scalefactor obj txw)"),
+        // A width factor of 0 (a row without a width) is refused by the CAD
+        // and would end the program there: only a positive one is set.
+        QStringLiteral("        (if (> txw 0.0)(vla-put-scalefactor obj txw))"),
         QStringLiteral("      )"),
         QStringLiteral("    )"),
         QStringLiteral("  )"),
@@ -76,12 +96,12 @@ QString lspDataLine(const TGridModel& grid, int row, const QString& stxhorg, con
 {
     const QString text = trimBlanks(grid.cell(1, row));
     if (text.isEmpty()) return {};
-    const QString height = stxhorg.isEmpty() ? trimBlanks(grid.cell(2, row)) : stxhorg;
+    const QString height = lispNumber(stxhorg.isEmpty() ? grid.cell(2, row) : stxhorg, kDefaultHeight);
     const double radians = parseLenientNumber(grid.cell(3, row), 0) * kRadiansPerDegree;
     const int colour = checkAttnText(text, colours.attnChars) ? colours.attnAci : kColourByLayer;
-    return QStringLiteral("(") + trimBlanks(grid.cell(4, row)) + QLatin1Char(' ') + trimBlanks(grid.cell(5, row))
+    return QStringLiteral("(") + lispNumber(grid.cell(4, row), 0) + QLatin1Char(' ') + lispNumber(grid.cell(5, row), 0)
         + QStringLiteral(" \"") + escapeLispString(text) + QStringLiteral("\" ") + height + QLatin1Char(' ')
-        + trimBlanks(grid.cell(8, row)) + QLatin1Char(' ') + formatFixed(radians, 3) + QLatin1Char(' ')
+        + lispNumber(grid.cell(8, row), 0) + QLatin1Char(' ') + formatFixed(radians, 3) + QLatin1Char(' ')
         + QString::number(colour) + QStringLiteral(")");
 }
 

@@ -24,7 +24,9 @@ QStringList lspFixedLines(int textAci);
 QString escapeLispString(const QString& text);
 
 // The data line of one table row, or an empty string when the row's text is
-// blank. stxhorg, when not empty, replaces the row's height as it is.
+// blank. stxhorg, when not empty, replaces the row's height. A numeric item
+// that is a plain decimal is copied as it is, another finite number is written
+// in plain decimals, anything else takes its default (height 2.5, others 0).
 QString lspDataLine(const TGridModel& grid, int row, const QString& stxhorg, const LspColours& colours);
 
 // makeOcrLsp: deletes the file at path, writes the program for every

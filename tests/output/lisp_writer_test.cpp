@@ -67,7 +67,7 @@ const QByteArray kFixedProgram =
     "        (setq txw (/ (nth 4 item) strw))\r\n"
     "        (setq txw (/ (fix (* txw 100.0)) 100.0))\r\n"
     "        (if (> txw 1.0)(setq txw 1.0))\r\n"
-    "        (vla-put-scalefactor obj txw)\r\n"
+    "        (if (> txw 0.0)(vla-put-scalefactor obj txw))\r\n"
     "      )\r\n"
     "    )\r\n"
     "  )\r\n"
@@ -130,6 +130,22 @@ TEST_F(LispWriter, RotationItemInRadiansWithThreeDecimals)
                   QStringLiteral("(10.000 20.000 \"T\" 2.500 8.00 %1 256)").arg(c.item))
             << c.angle.toStdString();
     }
+}
+
+// Numbers the LISP reader would refuse, and cells that are no numbers, take
+// plain decimals or their defaults: one bad cell must neither stop the program
+// at its row nor end the quoted list and run the rest of the cell.
+TEST_F(LispWriter, NumericItemsArePlainDecimalsOrTheirDefaults)
+{
+    Row row{QStringLiteral("T"), QStringLiteral("nan"), QStringLiteral("0"), QStringLiteral("1e309"),
+            QStringLiteral("0)) (command \"_ERASE\" \"_ALL\" \"\") (("), QStringLiteral(" .5 ")};
+    EXPECT_EQ(lspDataLine(tableOf({row}), 1, {}, kColours), QStringLiteral("(0.0 0.0 \"T\" 2.5 0.5 0.000 256)"));
+    row = Row{QStringLiteral("T"), QStringLiteral(" 12 "), QStringLiteral("0"), QStringLiteral("-0"),
+              QStringLiteral("1e5"), QStringLiteral("12345678901")};
+    EXPECT_EQ(lspDataLine(tableOf({row}), 1, {}, kColours),
+              QStringLiteral("(-0 100000.0 \"T\" 12 12345678901.0 0.000 256)"));
+    EXPECT_EQ(lspDataLine(tableOf({row}), 1, QStringLiteral("3)(princ"), kColours),
+              QStringLiteral("(-0 100000.0 \"T\" 2.5 12345678901.0 0.000 256)"));
 }
 
 TEST_F(LispWriter, TextsAreEscapedSoTheReaderGivesThemBack)

@@ -107,7 +107,7 @@ TEST_F(CadFaultsE2E, HostKilledDuringACropPick_WindowComesBackAndTheNextCropWork
     EXPECT_NEAR(cut.width(), v.w - 5, 1);
     EXPECT_NEAR(cut.height(), v.h - 5, 1);
     EXPECT_EQ(form->Crop.WidthPx, cut.width());
-    EXPECT_EQ(form->Image1->picture().convertToFormat(QImage::Format_RGB32), cut.convertToFormat(QImage::Format_RGB32));
+    EXPECT_EQ(form->Crop.HeightPx, cut.height());
     EXPECT_TRUE(boxes.isEmpty()) << boxes.join('|').toStdString();
 }
 

@@ -10,6 +10,7 @@
 #include "output/CodePage.h"
 #include "output/DxfTextWriter.h"
 #include "results/CellNumbers.h"
+#include "results/nTextTikanUnit.h"
 
 #include <QClipboard>
 #include <QElapsedTimer>
@@ -18,6 +19,7 @@
 #include <QJsonDocument>
 #include <QProcess>
 #include <QTest>
+#include <QTimer>
 #include <cmath>
 
 namespace {
@@ -142,8 +144,9 @@ INSTANTIATE_TEST_SUITE_P(Roads, HostileRoadE2E, ::testing::Values(Road::Dxf, Roa
                                                                                        : std::string("Direct");
                          });
 
-// The rounding steps and the header sorts over hostile cells: a step that is
-// not a usable number changes nothing; every rounded cell holds a number.
+// The rounding steps, the replace and the header sorts over hostile cells: a
+// step that is not a usable number changes nothing; every rounded cell holds a
+// number; the replace and its undo work on the longest text.
 TEST_F(HostileInputE2E, BulkEditsKeepEveryCellANumberOrAsItWas)
 {
     openWindow();
@@ -181,6 +184,27 @@ TEST_F(HostileInputE2E, BulkEditsKeepEveryCellANumberOrAsItWas)
         EXPECT_LT(angle, 360);
         EXPECT_EQ(std::fmod(angle, 5), 0) << r;
     }
+
+    // 文字列置換 inside the 100,000-character text with a hostile replacement, then Ctrl+Z.
+    TnTextTikanForm replaceDialog(form.get());
+    const QString longText = form->Grid.cell(1, 1);
+    const QString replacement = withChar("\U0001F600", 0, "x") + QChar(0xD800);
+    form->Grid.setCurrent(1, 1);
+    QTimer::singleShot(0, [&] {
+        if (!waitUntil([&] { return replaceDialog.isVisible(); }, 5000)) return replaceDialog.reject();
+        replaceDialog.Edit1->setText(QStringLiteral("文字列"));
+        replaceDialog.Edit2->setText(replacement);
+        replaceDialog.accept();
+    });
+    QElapsedTimer clock;
+    clock.start();
+    QTest::mouseClick(form->Button12, Qt::LeftButton);
+    EXPECT_LT(clock.elapsed(), 3000);
+    EXPECT_EQ(form->Grid.cell(1, 1), QString(longText).replace(QStringLiteral("文字列"), replacement));
+    EXPECT_TRUE(form->Memo1->toPlainText().contains(QStringLiteral("1 個の文字列を置換しました．")));
+    QTest::keyClick(form->StringGrid1, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(form->Grid.cell(1, 1), longText);
+
     for (int col = 0; col <= 8; ++col) form->StringGrid1FixedCellClick(col, 0);
     EXPECT_EQ(form->Grid.RowCount(), hostileRows().size() + 1);
     QStringList texts;

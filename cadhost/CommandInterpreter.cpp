@@ -89,6 +89,21 @@ void CommandInterpreter::feed(const QString& text)
     if (!m_whileLispRuns.isEmpty()) feed(std::exchange(m_whileLispRuns, QString()));
 }
 
+std::optional<QString> CommandInterpreter::takeTypedAnswer()
+{
+    bool quoted = false;
+    for (qsizetype i = 0; i < m_whileLispRuns.size(); ++i) {
+        const QChar c = m_whileLispRuns[i];
+        if (c == u'"') quoted = !quoted;
+        if (c == u'\r' || c == u'\n' || (c == u' ' && !quoted)) {
+            const QString answer = m_whileLispRuns.left(i).trimmed();
+            m_whileLispRuns.remove(0, i + 1);
+            return answer;
+        }
+    }
+    return std::nullopt;
+}
+
 bool CommandInterpreter::blankEndsPiece() const
 {
     if (m_inQuotes) return false;

@@ -11,6 +11,7 @@
 #include <QSet>
 #include <QImage>
 #include <functional>
+#include <optional>
 
 class CommandInterpreter {
 public:
@@ -29,6 +30,9 @@ public:
     bool asking() const { return bool(m_question); }
     // AutoLISP: lines that start with "(" and commands defined as C:NAME.
     lisp::HostLisp& lisp() { return m_lisp; }
+    // While a LISP program waits for input: the next answer typed ahead or
+    // sent (ended by Enter or a blank outside quotes), if one is complete.
+    std::optional<QString> takeTypedAnswer();
 
     // Set by the host: what Escape cancels besides the current line (a pending pick).
     std::function<void()> onCancel;

@@ -66,6 +66,18 @@ QList<QPointF> entityExtremes(const Entity& e)
 
 }  // namespace
 
+QRectF entityExtents(const Entity& e)
+{
+    const QList<QPointF> points = entityExtremes(e);
+    if (points.isEmpty()) return {};
+    QPointF low = points[0], high = points[0];
+    for (const QPointF& p : points) {
+        low = QPointF(std::min(low.x(), p.x()), std::min(low.y(), p.y()));
+        high = QPointF(std::max(high.x(), p.x()), std::max(high.y(), p.y()));
+    }
+    return QRectF(low, high);
+}
+
 void zoomToExtents(HostState& state)
 {
     state.viewFollowsExtents = true;

@@ -28,6 +28,8 @@ public:
     void refresh() override;
     void openDrawing(const QString& path) override;
     CommandInterpreter& commands() { return m_commands; }
+    // Ends an unanswered pick as cancelled (a LISP prompt answered otherwise).
+    void cancelPick() { finishPick(std::nullopt); }
 
 private:
     void finishPick(std::optional<QPointF> point);

@@ -1,6 +1,7 @@
 // cadhost [--progid PROGID] [FILE.dxf]: the reference CAD host on the session bus.
 #include "cadhost/AutomationBus.h"
 #include "cadhost/HostWindow.h"
+#include "cadhost/LispPrompts.h"
 #include "platform/ProgIdBusName.h"
 
 #include <QApplication>
@@ -32,6 +33,7 @@ int main(int argc, char** argv)
                                                      const QVariantList& args) {
         return automation.callInProcess(path, kind, member, args);
     };
+    connectLispHooks(state, window, automation);
     if (!bus.registerVirtualObject("/", &automation, QDBusConnection::SubPath)) {
         std::fprintf(stderr, "cadhost: cannot register the objects\n");
         return 2;

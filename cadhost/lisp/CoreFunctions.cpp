@@ -58,6 +58,8 @@ QString typeName(const Value& v)
     case Type::VlaObject: return "VLA-OBJECT";
     case Type::Variant: return "VARIANT";
     case Type::SafeArray: return "SAFEARRAY";
+    case Type::Ename: return "ENAME";
+    case Type::PickSet: return "PICKSET";
     }
     return {};
 }

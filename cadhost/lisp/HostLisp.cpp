@@ -7,6 +7,9 @@ namespace lisp {
 HostLisp::HostLisp(HostState& state) : m_state(state)
 {
     addActiveXFunctions(m_interp, objects);
+    addEntityFunctions(m_interp, m_state, hooks);
+    addInputFunctions(m_interp, hooks);
+    addClipboardObject(m_interp, hooks);
     m_interp.output = [this](const QString& text) { write(text); };
     // A long program keeps the host answering the bus and lets Escape in.
     m_interp.idle = [] {

@@ -6,6 +6,7 @@
 // most a bounded number of lines, so a printing loop cannot flood the history.
 #include "cadhost/HostState.h"
 #include "cadhost/lisp/ActiveX.h"
+#include "cadhost/lisp/HostHooks.h"
 
 namespace lisp {
 
@@ -22,6 +23,8 @@ public:
 
     // Set by the host: the automation objects the bus serves, for the vla- functions.
     ObjectCall objects;
+    // Set by the host: prompts, entity extents and the clipboard.
+    HostHooks hooks;
 
 private:
     void runTopLevel(const std::function<Value()>& body);

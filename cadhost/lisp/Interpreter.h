@@ -8,6 +8,7 @@
 #include <QHash>
 #include <functional>
 #include <memory>
+#include <utility>
 
 namespace lisp {
 
@@ -52,6 +53,8 @@ public:
     bool running() const { return m_running > 0; }
     // Escape: the running program ends at its next step with "Function cancelled".
     void interrupt() { m_interrupted = true; }
+    // Escape while a program waits for input: true once, the program then ends itself.
+    bool takeInterrupt() { return std::exchange(m_interrupted, false); }
 
     // Text written by princ, prin1, print, terpri and the error line.
     std::function<void(const QString&)> output;

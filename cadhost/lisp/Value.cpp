@@ -49,6 +49,8 @@ void print(QString& out, const Value& v, bool quoted, int depth)
     case Type::VlaObject: out += QString("#<VLA-OBJECT %1 %2>").arg(static_cast<const VlaNode&>(*v.node).interfaceName, static_cast<const VlaNode&>(*v.node).path); return;
     case Type::Variant: out += QString("#<variant %1 ...>").arg(static_cast<const VariantNode&>(*v.node).variantType); return;
     case Type::SafeArray: out += QString("#<safearray...>"); return;
+    case Type::Ename: out += QString("<Entity name: %1>").arg(quint32(v.i), 0, 16); return;
+    case Type::PickSet: out += QString("<Selection set: %1>").arg(quintptr(v.node.get()), 0, 16); return;
     case Type::List: break;
     }
     if (depth > kPrintDepth) {
@@ -217,6 +219,7 @@ bool isEq(const Value& a, const Value& b)
     case Type::Int: return a.i == b.i;
     case Type::Real: return a.r == b.r;
     case Type::Sym: return a.sym == b.sym;
+    case Type::Ename: return a.i == b.i;
     default: return a.node == b.node;
     }
 }

@@ -26,7 +26,8 @@ struct Limits {
     static constexpr qint64 kMaxStringChars = 64 * 1024 * 1024;  // characters in all strings alive at once
 };
 
-enum class Type { Nil, Int, Real, Str, Sym, List, Subr, Usubr, VlaObject, Variant, SafeArray };
+// An ENAME holds its entity handle in i; a PICKSET is a PickSetNode.
+enum class Type { Nil, Int, Real, Str, Sym, List, Subr, Usubr, VlaObject, Variant, SafeArray, Ename, PickSet };
 
 struct Value {
     Type type = Type::Nil;
@@ -89,6 +90,11 @@ struct SafeArrayNode : Node {
 struct VariantNode : Node {
     int variantType = 0;
     Value value;
+};
+
+// A selection set: entity handles in the order they were selected.
+struct PickSetNode : Node {
+    QList<quint64> handles;
 };
 
 struct Symbol {

@@ -1,1 +1,268 @@
-;;; qvrise.lsp - companion commands for lettering converted by MIRTEX
+;;; qvrise.lsp - drafting commands for lettering converted into TEXT.
+;;;
+;;; Load it with (load "qvrise.lsp"); it defines the commands
+;;;   QVRISE  new text height, overall width kept
+;;;   QVCOPY  strings of scattered TEXTs to the clipboard, as table rows
+;;;   QVDROP  a table on the clipboard into TEXTs, one per cell
+;;; Every command works on a selection (a window of two corners, or ALL),
+;;; reports what it changed, undoes as one step and ends quietly on Escape.
+;;; Plain AutoLISP and Visual LISP ActiveX only.
+
+(vl-load-com)
+
+;;; ---------------------------------------------------------------- helpers
+
+(defun qv:doc () (vla-get-activedocument (vlax-get-acad-object)))
+
+;; The start of a command: one undo step, and an error handler that closes it.
+(defun qv:begin ()
+  (setq qv:olderror *error*)
+  (setq *error* qv:error)
+  (vla-startundomark (qv:doc))
+)
+
+(defun qv:end ()
+  (vla-endundomark (qv:doc))
+  (setq *error* qv:olderror)
+  (princ)
+)
+
+(defun qv:error (msg)
+  (vla-endundomark (qv:doc))
+  (setq *error* qv:olderror)
+  (if (not (member (strcase msg t) '("function cancelled" "quit / exit abort" "console break")))
+    (princ (strcat "\nエラー: " msg))
+  )
+  (princ)
+)
+
+(defun qv:dxf (code ed) (cdr (assoc code ed)))
+
+;; The entity names of a selection set, in order; nil for none.
+(defun qv:names (ss / i out)
+  (setq i 0)
+  (if ss
+    (repeat (sslength ss)
+      (setq out (cons (ssname ss i) out))
+      (setq i (1+ i))
+    )
+  )
+  (reverse out)
+)
+
+;; Insertion sort by the function less (stable).
+(defun qv:sort (lst less / out)
+  (foreach x lst (setq out (qv:insert x out less)))
+  out
+)
+
+(defun qv:insert (x lst less / head)
+  (while (and lst (not (apply less (list x (car lst)))))
+    (setq head (cons (car lst) head))
+    (setq lst (cdr lst))
+  )
+  (append (reverse head) (cons x lst))
+)
+
+(defun qv:median (nums / sorted n)
+  (setq sorted (qv:sort nums '(lambda (a b) (< a b))))
+  (setq n (length sorted))
+  (if (= (rem n 2) 1)
+    (nth (/ n 2) sorted)
+    (/ (+ (nth (1- (/ n 2)) sorted) (nth (/ n 2) sorted)) 2.0)
+  )
+)
+
+;; The point a text is placed by: its insertion point when left-aligned on
+;; the baseline, else its alignment point.
+(defun qv:textpoint (ed)
+  (if (and (= 0 (qv:dxf 72 ed)) (= 0 (qv:dxf 73 ed)))
+    (qv:dxf 10 ed)
+    (qv:dxf 11 ed)
+  )
+)
+
+;; The Y of a text's vertical middle.
+(defun qv:middley (ed / y h v)
+  (setq y (cadr (qv:textpoint ed)))
+  (setq h (qv:dxf 40 ed))
+  (setq v (qv:dxf 73 ed))
+  (cond ((= v 2) y)
+        ((= v 3) (- y (/ h 2.0)))
+        (t (+ y (/ h 2.0)))
+  )
+)
+
+;; The clipboard through the "htmlfile" object.
+(defun qv:clipboard (/ html win cb)
+  (setq html (vlax-create-object "htmlfile"))
+  (setq win (vlax-get-property html 'parentWindow))
+  (setq cb (vlax-get-property win 'clipboardData))
+  (list html win cb)
+)
+
+(defun qv:release (objs)
+  (foreach o (reverse objs) (vlax-release-object o))
+)
+
+(defun qv:getclip (/ objs text)
+  (setq objs (qv:clipboard))
+  (setq text (vlax-invoke-method (caddr objs) 'getData "Text"))
+  (qv:release objs)
+  text
+)
+
+(defun qv:setclip (text / objs)
+  (setq objs (qv:clipboard))
+  (vlax-invoke-method (caddr objs) 'setData "Text" text)
+  (qv:release objs)
+  text
+)
+
+;; Splits text at every occurrence of sep.
+(defun qv:split (text sep / pos out)
+  (while (setq pos (vl-string-search sep text))
+    (setq out (cons (substr text 1 pos) out))
+    (setq text (substr text (+ pos 1 (strlen sep))))
+  )
+  (reverse (cons text out))
+)
+
+(defun qv:texts (/ ss)
+  (setq ss (ssget '((0 . "TEXT"))))
+  (qv:names ss)
+)
+
+;;; ----------------------------------------------------------------- QVRISE
+;;; New height for the selected texts; each width factor is scaled by
+;;; old height / new height, so a text keeps about its overall width.
+
+(defun c:QVRISE (/ names heights median h ed old n)
+  (qv:begin)
+  (setq names (qv:texts))
+  (if (null names)
+    (princ "\nTEXT が選択されていません。")
+    (progn
+      (foreach e names (setq heights (cons (qv:dxf 40 (entget e)) heights)))
+      (setq median (qv:median heights))
+      (initget 6)
+      (setq h (getdist (strcat "\n新しい文字高さ <" (rtos median 2 3) ">: ")))
+      (if (null h) (setq h median))
+      (setq n 0)
+      (foreach e names
+        (setq ed (entget e))
+        (setq old (qv:dxf 40 ed))
+        (setq ed (subst (cons 41 (/ (* (qv:dxf 41 ed) old) h)) (assoc 41 ed) ed))
+        (setq ed (subst (cons 40 h) (assoc 40 ed) ed))
+        (if (entmod ed) (progn (entupd e) (setq n (1+ n))))
+      )
+      (princ (strcat "\n" (itoa n) " 個の TEXT の高さを " (rtos h 2 3) " にしました。"))
+    )
+  )
+  (qv:end)
+)
+
+;;; ----------------------------------------------------------------- QVCOPY
+;;; The strings of the selected texts to the clipboard in reading order:
+;;; rows top first (texts whose middles lie within half a height of the
+;;; row's first text), left to right in a row, TAB between, CR LF after a row.
+
+(defun qv:rows (names / items rows row top)
+  (foreach e names
+    (setq ed (entget e))
+    (setq items (cons (list (qv:middley ed) (car (qv:dxf 10 ed)) (qv:dxf 40 ed) (qv:dxf 1 ed)) items))
+  )
+  (setq items (qv:sort items '(lambda (a b) (> (car a) (car b)))))
+  (foreach it items
+    (if (and row (<= (abs (- (car top) (car it))) (/ (caddr top) 2.0)))
+      (setq row (cons it row))
+      (progn
+        (if row (setq rows (cons row rows)))
+        (setq row (list it))
+        (setq top it)
+      )
+    )
+  )
+  (if row (setq rows (cons row rows)))
+  (mapcar '(lambda (r) (qv:sort r '(lambda (a b) (< (cadr a) (cadr b))))) (reverse rows))
+)
+
+(defun c:QVCOPY (/ names rows text line ed)
+  (qv:begin)
+  (setq names (qv:texts))
+  (if (null names)
+    (princ "\nTEXT が選択されていません。")
+    (progn
+      (setq rows (qv:rows names))
+      (setq text "")
+      (foreach r rows
+        (setq line nil)
+        (foreach it r
+          (setq line (if line (strcat line "\t" (cadddr it)) (cadddr it)))
+        )
+        (setq text (strcat text line "\r\n"))
+      )
+      (qv:setclip text)
+      (princ (strcat "\n" (itoa (length names)) " 個の TEXT を " (itoa (length rows))
+                     " 行でクリップボードにコピーしました。"))
+    )
+  )
+  (qv:end)
+)
+
+;;; ----------------------------------------------------------------- QVDROP
+;;; The clipboard's text as TEXTs, one per cell: rows 1.6 heights apart
+;;; downward, TAB-separated cells in columns, each column starting two
+;;; heights right of the widest text of the column before it.
+
+(defun qv:width (e / obj minp maxp)
+  (setq obj (vlax-ename->vla-object e))
+  (vla-getboundingbox obj 'minp 'maxp)
+  (- (car (vlax-safearray->list maxp)) (car (vlax-safearray->list minp)))
+)
+
+(defun c:QVDROP (/ clip rows base h col x widest cell made y r)
+  (qv:begin)
+  (setq clip (qv:getclip))
+  (if clip (setq clip (vl-string-trim "\r\n" (vl-string-subst "" "\r" clip))))
+  (if (or (null clip) (= clip ""))
+    (princ "\nクリップボードに文字列がありません。")
+    (progn
+      (while (vl-string-search "\r" clip) (setq clip (vl-string-subst "" "\r" clip)))
+      (setq rows (mapcar '(lambda (line) (qv:split line "\t")) (qv:split clip "\n")))
+      (setq base (getpoint "\n開始点を指定: "))
+      (initget 6)
+      (setq h (getdist base "\n文字高さ <2.5>: "))
+      (if (null h) (setq h 2.5))
+      (setq x (car base))
+      (setq col 0)
+      (setq made 0)
+      (while (< col (apply 'max (mapcar 'length rows)))
+        (setq widest 0.0)
+        (setq r 0)
+        (foreach row rows
+          (setq cell (nth col row))
+          (if (and cell (/= cell ""))
+            (progn
+              (setq y (- (cadr base) (* r 1.6 h)))
+              (if (entmake (list '(0 . "TEXT") (list 10 x y 0.0) (cons 40 h) (cons 1 cell)))
+                (progn
+                  (setq made (1+ made))
+                  (setq widest (max widest (qv:width (entlast))))
+                )
+              )
+            )
+          )
+          (setq r (1+ r))
+        )
+        (setq x (+ x widest (* 2.0 h)))
+        (setq col (1+ col))
+      )
+      (princ (strcat "\n" (itoa made) " 個の TEXT を作成しました。"))
+    )
+  )
+  (qv:end)
+)
+
+(princ "\nqvrise.lsp: QVRISE QVCOPY QVDROP")
+(princ)

@@ -1,0 +1,215 @@
+// The companion commands of qvrise.lsp run by the host's interpreter without
+// a window: a small drawing, the command with its picks and typed answers,
+// the resulting entities, one undo step that restores the drawing, and
+// Escape at a prompt leaving the drawing as it was.
+#include "tests/support/QtTestSupport.h"
+#include "cadhost/AutomationBus.h"
+#include "cadhost/CommandInterpreter.h"
+#include "cadhost/DrawingExtents.h"
+#include "cadhost/TextGeometry.h"
+
+#include <QApplication>
+#include <gtest/gtest.h>
+
+namespace {
+
+// As the build puts it beside the executable (code page 932).
+const QString kCompanion = QStringLiteral(MIRTEX_BIN_DIR "/qvrise.lsp");
+
+class NoWindow : public HostUi {
+public:
+    quint64 applicationWindowId() const override { return 0; }
+    quint64 drawingWindowId() const override { return 0; }
+    int windowState() const override { return 1; }
+    void setWindowState(int) override {}
+    void startPick(const QString&, std::optional<QPointF>, std::function<void(std::optional<QPointF>)> done) override
+    {
+        done(std::nullopt);
+    }
+    void sendCommand(const QString&) override {}
+    void refresh() override {}
+    void openDrawing(const QString&) override {}
+};
+
+class Companion : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { testApplication<QApplication>(); }
+    void SetUp() override
+    {
+        lisp::HostLisp& lisp = commands.lisp();
+        lisp.objects = [this](const QString& path, const QString& kind, const QString& member, const QVariantList& args) {
+            return bus.callInProcess(path, kind, member, args);
+        };
+        // Each prompt takes the next answer: "x,y" (a pick) or typed text;
+        // "ESC" or no answer left is Escape.
+        lisp.hooks.ask = [this](const QString& prompt, bool, std::optional<QPointF>) -> std::optional<lisp::PromptAnswer> {
+            prompts << prompt;
+            if (answers.isEmpty() || answers.first() == "ESC") return std::nullopt;
+            return lisp::PromptAnswer{std::nullopt, answers.takeFirst()};
+        };
+        lisp.hooks.extent = [](const Entity& e) -> std::optional<QRectF> { return entityExtents(e); };
+        lisp.hooks.clipboardText = [this] { return clipboard; };
+        lisp.hooks.setClipboardText = [this](const QString& t) { clipboard = t; };
+        type("(load \"" + kCompanion + "\")");
+        EXPECT_FALSE(state.commandLog.join('\n').contains("; error")) << state.commandLog.join('\n').toStdString();
+        state.undo = UndoStack();
+    }
+    QStringList type(const QString& line)
+    {
+        const qsizetype before = state.commandLog.size();
+        commands.feed(line + "\r");
+        return state.commandLog.mid(before);
+    }
+    Entity text(const QString& s, double x, double y, double h, double widthFactor = 1.0)
+    {
+        Entity e;
+        e.type = EntityType::Text;
+        e.text = s;
+        e.insertion = e.alignmentPoint = QPointF(x, y);
+        e.height = h;
+        e.widthFactor = widthFactor;
+        return e;
+    }
+    Entity line(double x1, double y1, double x2, double y2)
+    {
+        Entity e;
+        e.type = EntityType::Line;
+        e.points = {Vertex{x1, y1, 0}, Vertex{x2, y2, 0}};
+        return e;
+    }
+    QList<Entity> texts() const
+    {
+        QList<Entity> out;
+        for (const Entity& e : state.drawing.entities())
+            if (e.type == EntityType::Text) out << e;
+        return out;
+    }
+    // The command run, then undone: the drawing must be exactly as before.
+    void expectUndoRestores(const QList<Entity>& before)
+    {
+        type("U");
+        EXPECT_EQ(state.drawing.entities(), before);
+    }
+    // Escape at the given prompt (0-based) leaves the drawing unchanged and the error handler quiet.
+    void expectEscapeAtPromptChangesNothing(const QString& command, QStringList answersBefore)
+    {
+        const QList<Entity> before = state.drawing.entities();
+        const QString clip = clipboard;
+        answers = answersBefore << "ESC";
+        const QStringList log = type(command);
+        EXPECT_EQ(state.drawing.entities(), before);
+        EXPECT_EQ(clipboard, clip);
+        EXPECT_FALSE(log.join('\n').contains("error")) << log.join('\n').toStdString();
+    }
+
+    HostState state;
+    NoWindow ui;
+    CommandInterpreter commands{state};
+    AutomationBus bus{state, ui, QDBusConnection(QString())};
+    QStringList answers, prompts;
+    QString clipboard;
+};
+
+TEST_F(Companion, QvriseGivesTheNewHeightAndKeepsTheWidth)
+{
+    state.drawing.addEntity(text("居間", 0, 0, 2.0));
+    state.drawing.addEntity(text("W900×H2100", 0, 10, 3.0, 0.8));
+    state.drawing.addEntity(text("台所", 0, 20, 4.0));
+    state.drawing.addEntity(line(0, -5, 50, -5));  // not a text: ignored
+    const QList<Entity> before = state.drawing.entities();
+    QList<double> widthsBefore;
+    for (const Entity& e : texts()) widthsBefore << textBounds(e).width();
+
+    answers = {"ALL", ""};  // Enter takes the median height, 3
+    QStringList log = type("QVRISE");
+    EXPECT_TRUE(prompts.contains("\n新しい文字高さ <3.000>: ")) << prompts.join('|').toStdString();
+    EXPECT_TRUE(log.join('\n').contains("3 個の TEXT の高さを 3.000 にしました。")) << log.join('\n').toStdString();
+    const QList<Entity> after = texts();
+    ASSERT_EQ(after.size(), 3);
+    for (qsizetype i = 0; i < after.size(); ++i) {
+        EXPECT_DOUBLE_EQ(after[i].height, 3.0);
+        EXPECT_EQ(after[i].insertion, before[i].insertion);
+        EXPECT_NEAR(textBounds(after[i]).width(), widthsBefore[i], widthsBefore[i] * 0.02) << i;
+    }
+    EXPECT_DOUBLE_EQ(after[0].widthFactor, 2.0 / 3.0);
+    EXPECT_EQ(state.drawing.entities()[3], before[3]);
+    expectUndoRestores(before);
+
+    answers = {"-1,-1", "100,100", "5"};  // a window, then a typed height
+    type("QVRISE");
+    for (const Entity& e : texts()) EXPECT_DOUBLE_EQ(e.height, 5.0);
+    expectUndoRestores(before);
+
+    expectEscapeAtPromptChangesNothing("QVRISE", {});
+    expectEscapeAtPromptChangesNothing("QVRISE", {"ALL"});
+}
+
+TEST_F(Companion, QvcopyPutsTheTableInReadingOrder)
+{
+    // Two rows, given out of order; the second row's texts are a little uneven.
+    state.drawing.addEntity(text("B2", 20, 0.3, 2.5));
+    state.drawing.addEntity(text("A1", 0, 10, 2.5));
+    state.drawing.addEntity(text("A2", 0, 0, 2.5));
+    state.drawing.addEntity(text("B1", 20, 10, 2.5));
+    state.drawing.addEntity(text("C1", 40, 9.2, 2.5));
+    const QList<Entity> before = state.drawing.entities();
+    answers = {"ALL"};
+    const QStringList log = type("QVCOPY");
+    EXPECT_EQ(clipboard, QStringLiteral("A1\tB1\tC1\r\nA2\tB2\r\n"));
+    EXPECT_TRUE(log.join('\n').contains("5 個の TEXT を 2 行でクリップボードにコピーしました。")) << log.join('\n').toStdString();
+    EXPECT_EQ(state.drawing.entities(), before);
+
+    clipboard = "unchanged";
+    answers = {"-1,-1", "30,20"};  // a window around A1, B1, A2, B2 only
+    type("QVCOPY");
+    EXPECT_EQ(clipboard, QStringLiteral("A1\tB1\r\nA2\tB2\r\n"));
+    expectEscapeAtPromptChangesNothing("QVCOPY", {});
+}
+
+TEST_F(Companion, QvdropMakesOneTextPerCell)
+{
+    clipboard = QStringLiteral("No\tName\tQty\r\n1\tLonger name\t20\r\n2\t\t5\r\n");
+    answers = {"100,200", ""};  // start point, default height 2.5
+    const QStringList log = type("QVDROP");
+    EXPECT_TRUE(log.join('\n').contains("8 個の TEXT を作成しました。")) << log.join('\n').toStdString();
+    const QList<Entity> made = texts();
+    ASSERT_EQ(made.size(), 8);
+    QHash<QString, Entity> byText;
+    for (const Entity& e : made) {
+        byText.insert(e.text, e);
+        EXPECT_DOUBLE_EQ(e.height, 2.5);
+    }
+    EXPECT_EQ(byText["No"].insertion, QPointF(100, 200));
+    EXPECT_EQ(byText["1"].insertion, QPointF(100, 196));
+    EXPECT_EQ(byText["2"].insertion, QPointF(100, 192));
+    // Column 2 starts two heights right of the widest text of column 1.
+    const double widest1 = std::max({textBounds(byText["No"]).width(), textBounds(byText["1"]).width(),
+                                     textBounds(byText["2"]).width()});
+    EXPECT_NEAR(byText["Name"].insertion.x(), 100 + widest1 + 5.0, 1e-6);
+    const double widest2 = std::max(textBounds(byText["Name"]).width(), textBounds(byText["Longer name"]).width());
+    EXPECT_NEAR(byText["Qty"].insertion.x(), byText["Name"].insertion.x() + widest2 + 5.0, 1e-6);
+    EXPECT_EQ(byText["5"].insertion, QPointF(byText["Qty"].insertion.x(), 192));
+    expectUndoRestores({});
+
+    expectEscapeAtPromptChangesNothing("QVDROP", {});
+    expectEscapeAtPromptChangesNothing("QVDROP", {"0,0"});
+    clipboard.clear();
+    EXPECT_TRUE(type("QVDROP").join('\n').contains("クリップボードに文字列がありません。"));
+}
+
+TEST_F(Companion, CopyThenDropRebuildsTheTable)
+{
+    state.drawing.addEntity(text("X", 0, 10, 2.0));
+    state.drawing.addEntity(text("Y", 30, 10, 2.0));
+    state.drawing.addEntity(text("Z", 0, 5, 2.0));
+    answers = {"ALL"};
+    type("QVCOPY");
+    const QString copied = clipboard;
+    answers = {"0,-100", "2"};
+    type("QVDROP");
+    answers = {"-10,-120", "100,-90"};
+    type("QVCOPY");
+    EXPECT_EQ(clipboard, copied);
+}
+
+}  // namespace

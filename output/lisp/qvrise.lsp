@@ -162,6 +162,73 @@
   (qv:end)
 )
 
+;;; ---------------------------------------------------------------- QVSWEEP
+;;; Deletes lettering that a conversion made redundant: every line, arc,
+;;; circle and polyline of the selection lying wholly inside the box of a
+;;; selected TEXT grown by 20 % of its height, and no larger than 1.5 heights.
+
+;; (minx miny maxx maxy) of a text as drawn.
+(defun qv:textbox (e / minp maxp)
+  (vla-getboundingbox (vlax-ename->vla-object e) 'minp 'maxp)
+  (setq minp (vlax-safearray->list minp))
+  (setq maxp (vlax-safearray->list maxp))
+  (list (car minp) (cadr minp) (car maxp) (cadr maxp))
+)
+
+;; True when the stroke's box lies in one of the grown text boxes and is
+;; no larger than 1.5 heights of that text.
+(defun qv:undertext (box size texts / found)
+  (foreach t5 texts
+    (if (and (not found) (<= size (* 1.5 (nth 4 t5))) (qv:inside box t5))
+      (setq found t)
+    )
+  )
+  found
+)
+
+;; (minx miny maxx maxy) of a stroke from its definition points.
+(defun qv:strokebox (ed / kind pts c r)
+  (setq kind (qv:dxf 0 ed))
+  (cond ((= kind "LINE") (setq pts (list (qv:dxf 10 ed) (qv:dxf 11 ed))))
+        ((or (= kind "CIRCLE") (= kind "ARC"))
+         (setq c (qv:dxf 10 ed) r (qv:dxf 40 ed))
+         (setq pts (list (list (- (car c) r) (- (cadr c) r)) (list (+ (car c) r) (+ (cadr c) r)))))
+        (t (foreach g ed (if (= (car g) 10) (setq pts (cons (cdr g) pts)))))
+  )
+  (list (apply 'min (mapcar 'car pts)) (apply 'min (mapcar 'cadr pts))
+        (apply 'max (mapcar 'car pts)) (apply 'max (mapcar 'cadr pts)))
+)
+
+(defun qv:inside (inner outer)
+  (and (>= (car inner) (car outer)) (>= (cadr inner) (cadr outer))
+       (<= (caddr inner) (caddr outer)) (<= (cadddr inner) (cadddr outer)))
+)
+
+(defun c:QVSWEEP (/ names texts strokes ed box grow size n)
+  (qv:begin)
+  (setq names (qv:names (ssget '((0 . "TEXT,LINE,ARC,CIRCLE,LWPOLYLINE,POLYLINE")))))
+  (foreach e names
+    (setq ed (entget e))
+    (if (= (qv:dxf 0 ed) "TEXT")
+      (progn
+        (setq box (qv:textbox e) grow (* 0.2 (qv:dxf 40 ed)))
+        (setq texts (cons (list (- (car box) grow) (- (cadr box) grow) (+ (caddr box) grow) (+ (cadddr box) grow)
+                                (qv:dxf 40 ed)) texts)))
+      (setq strokes (cons (cons e (qv:strokebox ed)) strokes))
+    )
+  )
+  (setq n 0)
+  (foreach s strokes
+    (setq box (cdr s))
+    (setq size (max (- (caddr box) (car box)) (- (cadddr box) (cadr box))))
+    (if (qv:undertext box size texts)
+      (progn (entdel (car s)) (setq n (1+ n)))
+    )
+  )
+  (princ (strcat "\n" (itoa n) " 個の図形を削除しました。"))
+  (qv:end)
+)
+
 ;;; ----------------------------------------------------------------- QVCOPY
 ;;; The strings of the selected texts to the clipboard in reading order:
 ;;; rows top first (texts whose middles lie within half a height of the
@@ -264,5 +331,5 @@
   (qv:end)
 )
 
-(princ "\nqvrise.lsp: QVRISE QVCOPY QVDROP")
+(princ "\nqvrise.lsp: QVRISE QVSWEEP QVCOPY QVDROP")
 (princ)

@@ -9,6 +9,9 @@
 #include "cadhost/TextGeometry.h"
 
 #include <QApplication>
+#include <QFile>
+#include <QRegularExpression>
+#include <QSet>
 #include <gtest/gtest.h>
 
 namespace {
@@ -144,6 +147,42 @@ TEST_F(Companion, QvriseGivesTheNewHeightAndKeepsTheWidth)
     expectEscapeAtPromptChangesNothing("QVRISE", {"ALL"});
 }
 
+TEST_F(Companion, QvsweepDeletesOnlyTheStrokesInsideTexts)
+{
+    state.drawing.addEntity(text("PS", 0, 0, 10.0));
+    state.drawing.addEntity(text("ABCDEFGHIJ", 0, 40, 2.0));
+    const quint64 inLine = state.drawing.addEntity(line(2, 2, 8, 8));
+    Entity poly;
+    poly.type = EntityType::Polyline;
+    poly.points = {Vertex{1, 1, 0}, Vertex{4, 9, 0}, Vertex{6, 1, 0}};
+    const quint64 inPoly = state.drawing.addEntity(poly);
+    Entity circle;
+    circle.type = EntityType::Circle;
+    circle.points = {Vertex{5, 5, 0}};
+    circle.radius = 2;
+    const quint64 inCircle = state.drawing.addEntity(circle);
+    state.drawing.addEntity(line(0, -3, 100, -3));   // below the text: kept
+    circle.radius = 20;
+    state.drawing.addEntity(circle);                  // around the text: kept
+    state.drawing.addEntity(line(50, 50, 55, 55));    // elsewhere: kept
+    state.drawing.addEntity(line(0.5, 41, 10, 41));   // inside the long text but longer than 1.5 heights: kept
+    const QList<Entity> before = state.drawing.entities();
+
+    answers = {"ALL"};
+    const QStringList log = type("QVSWEEP");
+    EXPECT_TRUE(log.join('\n').contains("3 個の図形を削除しました。")) << log.join('\n').toStdString();
+    QList<Entity> expected = before;
+    expected.removeIf([&](const Entity& e) { return e.handle == inLine || e.handle == inPoly || e.handle == inCircle; });
+    EXPECT_EQ(state.drawing.entities(), expected);
+    expectUndoRestores(before);
+
+    // Strokes whose text is not selected stay.
+    answers = {"-1,-1", "9,9"};
+    type("QVSWEEP");
+    EXPECT_EQ(state.drawing.entities(), before);
+    expectEscapeAtPromptChangesNothing("QVSWEEP", {});
+}
+
 TEST_F(Companion, QvcopyPutsTheTableInReadingOrder)
 {
     // Two rows, given out of order; the second row's texts are a little uneven.
@@ -210,6 +249,68 @@ TEST_F(Companion, CopyThenDropRebuildsTheTable)
     answers = {"-10,-120", "100,-90"};
     type("QVCOPY");
     EXPECT_EQ(clipboard, copied);
+}
+
+}  // namespace
+
+namespace {
+
+// Functions of AutoLISP and Visual LISP as documented for AutoCAD; qvrise.lsp
+// is meant for real CADs, so nothing else may be called.
+const char* const kDocumentedFunctions[] = {
+    // AutoLISP
+    "defun", "setq", "if", "cond", "while", "repeat", "foreach", "progn", "lambda", "and", "or", "not", "null",
+    "quote", "function", "apply", "mapcar", "list", "cons", "car", "cdr", "cadr", "caddr", "cadddr", "cddr", "nth",
+    "length", "append", "reverse", "assoc", "subst", "member", "last", "eq", "equal", "=", "/=", "<", ">", "<=",
+    ">=", "+", "-", "*", "/", "1+", "1-", "abs", "min", "max", "rem", "fix", "float", "sqrt", "atan", "sin", "cos",
+    "distance", "angle", "polar", "rtos", "itoa", "atoi", "atof", "strcat", "substr", "strlen", "strcase",
+    "princ", "prin1", "print", "terpri", "ssget", "sslength", "ssname", "entget", "entmod", "entmake", "entdel",
+    "entupd", "entlast", "initget", "getpoint", "getcorner", "getreal", "getdist", "getint", "getstring",
+    "getkword", "type", "boundp", "numberp", "listp", "zerop", "minusp",
+    "t",  // the always-true clause of cond
+    // Visual LISP
+    "vl-load-com", "vl-string-search", "vl-string-subst", "vl-string-trim", "vl-princ-to-string",
+    "vlax-get-acad-object", "vlax-ename->vla-object", "vlax-create-object", "vlax-release-object",
+    "vlax-get-property", "vlax-put-property", "vlax-invoke-method", "vlax-safearray->list", "vlax-variant-value",
+    "vlax-3d-point", "vla-get-activedocument", "vla-startundomark", "vla-endundomark", "vla-getboundingbox",
+    "vla-get-textstring", "vla-put-textstring", "vla-get-height", "vla-put-height", "vla-delete"};
+
+// The names in call position: the first symbol of every list that is not a
+// parameter list (after defun NAME or lambda), with strings and comments gone.
+QSet<QString> calledNames(QString source)
+{
+    source.remove(QRegularExpression(R"("(\\.|[^"\\])*")"));
+    source.remove(QRegularExpression(";[^\n]*"));
+    source.remove(QRegularExpression(R"(\(\s*defun\s+[^\s()]+\s*\([^()]*\))", QRegularExpression::CaseInsensitiveOption));
+    source.replace(QRegularExpression(R"(\(\s*lambda\s*\([^()]*\))", QRegularExpression::CaseInsensitiveOption), "(");
+    QSet<QString> names;
+    QRegularExpressionMatchIterator it = QRegularExpression(R"(\(\s*([^\s()'.]+))").globalMatch(source);
+    while (it.hasNext()) {
+        const QString name = it.next().captured(1).toLower();
+        bool number = false;
+        name.toDouble(&number);
+        if (!number) names.insert(name);
+    }
+    return names;
+}
+
+TEST(CompanionFile, CallsOnlyDocumentedFunctionsAndItsOwn)
+{
+    QFile file(QStringLiteral(MIRTEX_SOURCE_DIR "/output/lisp/qvrise.lsp"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QString source = QString::fromUtf8(file.readAll());
+    QSet<QString> own;
+    QRegularExpressionMatchIterator defs =
+        QRegularExpression(R"(\(defun\s+([^\s()]+))", QRegularExpression::CaseInsensitiveOption).globalMatch(source);
+    while (defs.hasNext()) own.insert(defs.next().captured(1).toLower());
+    for (const char* command : {"c:qvrise", "c:qvsweep", "c:qvcopy", "c:qvdrop"}) EXPECT_TRUE(own.contains(command)) << command;
+    // The detector itself: a host-only call is caught, a parameter list is not taken for a call.
+    EXPECT_TRUE(calledNames("(defun f (a b) (hostonly a))").contains("hostonly"));
+    EXPECT_FALSE(calledNames("(defun f (a b) (car a))").contains("a"));
+
+    QSet<QString> allowed(std::begin(kDocumentedFunctions), std::end(kDocumentedFunctions));
+    for (const QString& name : calledNames(source))
+        EXPECT_TRUE(allowed.contains(name) || own.contains(name)) << name.toStdString();
 }
 
 }  // namespace

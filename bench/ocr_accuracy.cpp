@@ -227,7 +227,9 @@ public:
         return sheet;
     }
 
-    // Pairs of TEXTs on one baseline, a height apart, of the same or different heights.
+    // Pairs of TEXTs on one baseline, 1.5 to 2 heights apart, of the same or different
+    // heights. (Nearer than about 1.1 heights they are as far apart as the words
+    // of one TEXT in a stroke font like txt.shx, whose blank is that wide.)
     Sheet sideBySide(const Style& s, const Scheme& scheme)
     {
         Sheet sheet{{"side by side"}, {900, 330}, scheme, {}, {}};
@@ -236,7 +238,7 @@ public:
             const int a = heights[i][0], b = heights[i][1];
             const QString first = words(s, a, 300), second = words(s, b, 300);
             const double y = 50 + 75 * i;
-            const double gap = std::max(a, b) * 1.0;
+            const double gap = std::max(a, b) * (i % 2 ? 2.0 : 1.5);
             sheet.lines.append(lineIn(s, first, {30, y}, a, scheme.text, true));
             sheet.lines.append(lineIn(s, second, {30 + textWidth(s, first, a) + gap, y}, b, scheme.text, true));
         }

@@ -13,11 +13,15 @@ constexpr double kPi = 3.14159265358979323846;
 constexpr double kMarginAcross = 0.12;  // of the line's thickness, above and below (as trained)
 constexpr double kMarginEnds = 0.25;
 constexpr double kThinRow = 0.5;      // a row this much thinner than the thickest is a stroke of a neighbour
-constexpr double kSplitGap = 0.6;     // a gap this many line thicknesses wide separates two TEXTs
+// A gap this many line thicknesses wide separates two TEXTs; the blank of
+// stroke fonts like txt.shx is about one thickness wide.
+constexpr double kSplitGap = 1.3;
 constexpr double kHeightStep = 1.5;   // text this much taller or shorter beside a gap is another TEXT
 constexpr double kHeightGap = 0.25;   // ... when the gap is at least this many heights wide
+constexpr double kMarkHeight = 0.4;   // shorter than this beside text is a mark of it (ー . ,), not other text
 constexpr double kTallRatio = 1.2;    // blocks this much taller than wide may run vertically
-constexpr double kMinSkew = 2;        // degrees; less is read as level
+constexpr double kMinSkew = 3;        // degrees; less is read as level
+constexpr double kSkewLength = 3;     // blocks shorter than this many characters are too short to tell a slant
 constexpr float kMinConfidence = 0.5f;  // below this a reading is taken for graphics, not text
 constexpr double kColumnPitch = 1.05; // glyph cells of a column laid out in a row, in column widths
 
@@ -154,8 +158,8 @@ std::vector<LinePiece> cutLines(const TextBlock& block, double angleDeg)
             const double gap = segments[s].lo - segments[s - 1].hi - 1;
             const double left = tallest(std::max(pieceStart, s >= 2 ? s - 2 : 0), s), right = tallest(s, s + 2);
             const bool wide = gap >= kSplitGap * thickness;
-            const bool step = gap >= kHeightGap * std::min(left, right)
-                           && std::max(left, right) > kHeightStep * std::min(left, right);
+            const double low = std::min(left, right), high = std::max(left, right);
+            const bool step = gap >= kHeightGap * low && high > kHeightStep * low && low >= kMarkHeight * high;
             if (wide || step) {
                 ++current;
                 pieceStart = s;
@@ -267,6 +271,8 @@ bool readPiece(const LineRecognizer& rec, const InkImage& ink, const TextLayout&
         return false;
     const LineReading r = rec.read(renderView(ink, layout, block, frame), frame.width, frame.height);
     line.text = cleanLineText(r.text);
+    if (looksLikeGraphics(line.text))
+        line.text.clear();
     confidence = r.confidence;
     const LineFrame tight = lineInputFrame(xs, ys, angleDeg, LineRecognizer::kHeight, 0, 0, 0);
     const std::array<float, 8> q = tight.sourceQuad(0, 0, tight.width, tight.height);
@@ -338,7 +344,7 @@ void readLines(const LineRecognizer& rec, const InkImage& ink, int maxLines, std
     for (size_t b = 0; b < layout.blocks.size() && int(out.size()) < maxLines; ++b) {
         const TextBlock& block = layout.blocks[b];
         const int w = block.right - block.left + 1, h = block.bottom - block.top + 1;
-        const bool long_ = std::max(w, h) > 1.5 * block.charSize;
+        const bool long_ = std::max(w, h) > kSkewLength * block.charSize;
         double skew = long_ ? sharpestAngle(block, 0, 20) : 0;
         if (std::abs(skew) < kMinSkew)
             skew = 0;

@@ -81,3 +81,18 @@ std::string cleanLineText(const std::string& utf8)
     }
     return encode(out);
 }
+
+bool looksLikeGraphics(const std::string& utf8)
+{
+    static const std::u32string marks = U"()（）[]［］{}｛｝/／\\＼|｜¦-－‐ー一―_＿・.,，．、。'\"`´~～<>＜＞〈〉へくノ〇○◯◎Oo";
+    const std::u32string text = decode(utf8);
+    bool any = false;
+    for (char32_t c : text) {
+        if (isBlank(c))
+            continue;
+        if (marks.find(c) == std::u32string::npos)
+            return false;
+        any = true;
+    }
+    return any;
+}

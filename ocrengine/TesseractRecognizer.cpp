@@ -31,6 +31,11 @@ constexpr float kSureConfidence = 85;   // a reading this confident is not secon
 constexpr double kTallRatio = 1.2;      // blocks this much taller than long may run vertically
 constexpr double kSingleLine = 1.7;     // a block at most this many characters thick is one line
 constexpr double kMinSkew = 3;          // degrees; resampling for less costs more than the slant does
+// Short lines read less surely than this are graphics more often than text (a
+// triangle read "wv" at 0; lettering reads at 75-95, short words at 10 px at
+// 30-60). Longer unsure lines are kept: dropping them loses more text than graphics.
+constexpr float kMinShortLineConfidence = 25;
+constexpr size_t kShortLine = 2;  // characters
 
 // Tesseract's reader is a plain function pointer: it reads from the files of
 // the model being initialised.
@@ -82,6 +87,7 @@ bool initApi(tesseract::TessBaseAPI& api, const char* model)
 
 struct Reading {
     std::vector<RecognizedLine> lines;
+    std::vector<float> lineConfidence;
     float confidence = 0;  // mean over characters
 };
 
@@ -132,15 +138,17 @@ Reading readPixels(tesseract::TessBaseAPI& api, tesseract::PageSegMode mode, con
                 continue;
             const std::string text = cleanLineText(raw.get());
             int l = 0, t = 0, r = 0, b = 0;
-            if (text.empty() || !it->BoundingBox(tesseract::RIL_TEXTLINE, &l, &t, &r, &b))
+            if (text.empty() || looksLikeGraphics(text) || !it->BoundingBox(tesseract::RIL_TEXTLINE, &l, &t, &r, &b))
                 continue;
+            const float lineConfidence = it->Confidence(tesseract::RIL_TEXTLINE);
             const size_t n = std::count_if(text.begin(), text.end(), [](char c) { return (c & 0xC0) != 0x80 && c != ' '; });
-            weighted += double(it->Confidence(tesseract::RIL_TEXTLINE)) * double(n);
+            weighted += double(lineConfidence) * double(n);
             chars += n;
             RecognizedLine line{text, {}};
             const std::array<float, 8> q = frame.sourceQuad(l, t, r, b);
             std::copy(q.begin(), q.end(), line.box);
             reading.lines.push_back(std::move(line));
+            reading.lineConfidence.push_back(lineConfidence);
         } while (it->Next(tesseract::RIL_TEXTLINE));
     }
     api.Clear();
@@ -215,10 +223,12 @@ bool runTesseractReader(void* recognizer, const uint8_t* bgra, int width, int he
     const TextLayout layout = findTextBlocks(ink);
     for (size_t b = 0; b < layout.blocks.size() && int(lines->size()) < maxLines; ++b) {
         Reading r = readBlock(rec, ink, layout, int(b));
-        for (RecognizedLine& l : r.lines) {
-            if (int(lines->size()) >= maxLines)
-                break;
-            lines->push_back(std::move(l));
+        for (size_t i = 0; i < r.lines.size() && int(lines->size()) < maxLines; ++i) {
+            const std::string& text = r.lines[i].text;
+            const size_t n = size_t(std::count_if(text.begin(), text.end(), [](char c) { return (c & 0xC0) != 0x80 && c != ' '; }));
+            if (n <= kShortLine && r.lineConfidence[i] < kMinShortLineConfidence)
+                continue;
+            lines->push_back(std::move(r.lines[i]));
         }
     }
     return true;

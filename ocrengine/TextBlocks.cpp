@@ -8,6 +8,9 @@ namespace {
 
 constexpr int kMinInk = 60;          // an ink level below this is anti-aliasing or noise
 constexpr double kJoinGap = 0.8;     // components nearer than this many character sizes join
+// Groups (glyphs, words) nearer than this many of their heights join: the blank
+// of stroke fonts like txt.shx is about one capital height wide.
+constexpr double kGroupJoinGap = 1.25;
 constexpr double kRuleLength = 5.0;  // a thin component this many characters long is a rule
 
 struct Component {
@@ -88,6 +91,66 @@ int gapBetween(const Component& a, const Component& b)
     return std::max(gx, gy);
 }
 
+int overlap(int lo1, int hi1, int lo2, int hi2)
+{
+    return std::min(hi1, hi2) - std::max(lo1, lo2) + 1;
+}
+
+// Two groups side by side on one row, or two glyph-like groups one above the
+// other in one column: the wider join applies only along a line, never between
+// the rows of a paragraph.
+bool alongOneLine(const Component& a, const Component& b)
+{
+    const int ha = a.bottom - a.top + 1, hb = b.bottom - b.top + 1;
+    const int wa = a.right - a.left + 1, wb = b.right - b.left + 1;
+    const bool sameRow = overlap(a.top, a.bottom, b.top, b.bottom) >= std::min(ha, hb) / 2;
+    const bool glyphs = wa <= 1.5 * ha && wb <= 1.5 * hb;
+    const bool sameColumn = glyphs && overlap(a.left, a.right, b.left, b.right) >= std::min(wa, wb) / 2;
+    return sameRow || sameColumn;
+}
+
+// Lettering drawn as strokes falls into many small components (a kanji into
+// its strokes), so the first join, by component size, leaves words in pieces.
+// The groups it made are joined again by their own size: a glyph's extent
+// measures the text better than its strokes do. The size taken is capped near
+// the median group so that large graphics do not reach out to the text.
+void joinByGroupSize(const std::vector<Component>& comps, const std::vector<int>& order, UnionFind& uf)
+{
+    std::vector<Component> group(comps.size(), Component{0, 0, -1, -1, 0});
+    std::vector<int> roots;
+    for (int i : order) {
+        const int r = uf.find(i);
+        Component& g = group[size_t(r)];
+        const Component& c = comps[size_t(i)];
+        if (g.right < 0) {
+            g = c;
+            roots.push_back(r);
+        } else {
+            g = {std::min(g.left, c.left), std::min(g.top, c.top), std::max(g.right, c.right),
+                 std::max(g.bottom, c.bottom), g.pixels + c.pixels};
+        }
+    }
+    std::vector<double> thickness;
+    for (int r : roots)
+        thickness.push_back(group[size_t(r)].thickness());
+    if (thickness.size() < 2)
+        return;
+    std::nth_element(thickness.begin(), thickness.begin() + long(thickness.size() / 2), thickness.end());
+    const double cap = 1.5 * thickness[thickness.size() / 2];
+    std::sort(roots.begin(), roots.end(), [&](int a, int b) { return group[size_t(a)].left < group[size_t(b)].left; });
+    for (size_t a = 0; a < roots.size(); ++a) {
+        const Component& ga = group[size_t(roots[a])];
+        for (size_t b = a + 1; b < roots.size(); ++b) {
+            const Component& gb = group[size_t(roots[b])];
+            if (gb.left - ga.right - 1 > kGroupJoinGap * cap)
+                break;
+            const double size = std::min(cap, double(std::max(ga.thickness(), gb.thickness())));
+            if (gapBetween(ga, gb) <= (alongOneLine(ga, gb) ? kGroupJoinGap : kJoinGap) * size)
+                uf.join(roots[a], roots[b]);
+        }
+    }
+}
+
 }  // namespace
 
 TextLayout findTextBlocks(const InkImage& image)
@@ -134,6 +197,8 @@ TextLayout findTextBlocks(const InkImage& image)
                 uf.join(order[a], order[b]);
         }
     }
+
+    joinByGroupSize(comps, order, uf);
 
     std::vector<int> blockOfRoot(comps.size(), -1);
     std::vector<std::vector<double>> blockSizes;

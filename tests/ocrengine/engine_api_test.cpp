@@ -1,9 +1,11 @@
 // The engine library's entry points called directly, as the binding calls them.
 #include "capture/OcrFiles.h"
 #include "ocrengine/samples/TextSamples.h"
+#include "ocrengine/strokefont/LffFont.h"
 
 #include <QFile>
 #include <QGuiApplication>
+#include <QPainter>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -259,6 +261,63 @@ TEST_F(EngineApi, ReadsLinesInEveryOrientation)
             }
         }
     }
+}
+
+// What CAD screens show beyond plain lettering: 1-pixel stroke text as SHX
+// fonts are drawn (its blanks as wide as a character), two TEXTs side by side
+// that must stay two rows, and graphics that must give no row at all.
+TEST_F(EngineApi, ReadsCadLetteringAndIgnoresGraphics)
+{
+    LffFont kanji, latin;
+    ASSERT_TRUE(kanji.load("/usr/share/librecad/fonts/kst32b.lff"));
+    ASSERT_TRUE(latin.load("/usr/share/librecad/fonts/standard.lff"));
+    SampleLine stroke{QStringLiteral("鉄筋コンクリート造 S=1/50"), {12, 36}, 22, 0, SampleLayout::Horizontal, Qt::white};
+    stroke.strokeFont = &kanji;
+    stroke.latinStrokeFont = &latin;
+    stroke.antialiased = false;
+    struct Scene {
+        const char* name;
+        QSize size;
+        QList<SampleLine> lines;
+    };
+    const Scene scenes[] = {
+        {"stroke lettering", {420, 50}, {stroke}},
+        {"side by side", {460, 60},
+         {{QStringLiteral("玄関ホール"), {12, 40}, 20, 0, SampleLayout::Horizontal, Qt::white},
+          {QStringLiteral("GL+1,200"), {180, 40}, 30, 0, SampleLayout::Horizontal, Qt::white}}},
+    };
+    for (const Scene& scene : scenes) {
+        const RenderedSample sample = renderSample(scene.size, Qt::black, scene.lines);
+        std::vector<EngineLine> lines;
+        ASSERT_EQ(run(sample.image, 1000, lines), 0) << scene.name;
+        QList<RecognisedLine> got;
+        std::string read;
+        for (const EngineLine& l : lines) {
+            got.append({QString::fromStdString(l.text), l.box});
+            read += l.text + "\n";
+        }
+        EXPECT_EQ(got.size(), scene.lines.size()) << scene.name << "\n" << read;
+        for (qsizetype i = 0; i < scene.lines.size(); ++i) {
+            const LineMatch m = matchLine(scene.lines[i], sample.boxes[i], got);
+            ASSERT_GE(m.index, 0) << scene.name << "\n" << read;
+            EXPECT_LE(m.edits, 2) << scene.name << ": read " << got[m.index].text.toStdString();
+        }
+    }
+    // A column mark (circle) and a level mark (triangle) are not text.
+    QImage graphics(300, 120, QImage::Format_RGB32);
+    graphics.fill(Qt::black);
+    {
+        QPainter p(&graphics);
+        p.setPen(QPen(Qt::white, 1));
+        p.drawEllipse(QPointF(50, 60), 30, 30);
+        p.drawPolygon(QPolygonF{QPointF(200, 50), QPointF(240, 50), QPointF(220, 80)});
+    }
+    std::vector<EngineLine> lines;
+    ASSERT_EQ(run(graphics, 1000, lines), 0);
+    std::string read;
+    for (const EngineLine& l : lines)
+        read += l.text + "\n";
+    EXPECT_TRUE(lines.empty()) << read;
 }
 
 // In a child process so the engine is loaded afresh from a folder that lacks the runtime.

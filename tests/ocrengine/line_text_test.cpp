@@ -25,4 +25,12 @@ TEST(LineText, BlanksBetweenCjkGoOthersCollapse)
         EXPECT_EQ(cleanLineText(c.in), c.out) << c.in;
 }
 
+TEST(LineText, MarksAloneAreGraphics)
+{
+    for (const char* graphics : {"()", "／／／", "ーー", "< へ", "O 〇", "o", "|", "._,"})
+        EXPECT_TRUE(looksLikeGraphics(graphics)) << graphics;
+    for (const char* text : {"", " ", "0", "1", "(A)", "ー1", "φ", "GL-", "一階", "・A", "OK"})
+        EXPECT_FALSE(looksLikeGraphics(text)) << text;
+}
+
 }  // namespace

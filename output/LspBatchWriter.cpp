@@ -8,6 +8,8 @@
 #include <QLocale>
 #include <QRegularExpression>
 
+#include <cmath>
+
 namespace {
 
 constexpr double kRadiansPerDegree = 0.017453292519943295;
@@ -27,6 +29,15 @@ QString lispNumber(const QString& cell, double fallback)
     QString written = QString::number(parseLenientNumber(text, fallback), 'f', QLocale::FloatingPointShortest);
     if (!written.contains(QLatin1Char('.'))) written += QStringLiteral(".0");
     return written;
+}
+
+// FAST_TEXT fits the width factor as width / extent, capped at 1.0, and the CAD
+// refuses a factor of 0, which would end the program at that row: a row without
+// a positive width gets a width no text reaches, so it keeps its natural width.
+QString lispWidth(const QString& cell)
+{
+    const double width = parseLenientNumber(trimBlanks(cell), 0);
+    return std::isfinite(width) && width > 0 ? lispNumber(cell, 0) : QStringLiteral("1.0e30");
 }
 
 }  // namespace
@@ -57,9 +68,7 @@ QStringList lspFixedLines(int textAci)
         QStringLiteral("        (setq txw (/ (nth 4 item) strw))"),
         QStringLiteral("        (setq txw (/ (fix (* txw 100.0)) 100.0))"),
         QStringLiteral("        (if (> txw 1.0)(setq txw 1.0))"),
-        // A width factor of 0 (a row without a width) is refused by the CAD
-        // and would end the program there: only a positive one is set.
-        QStringLiteral("        (if (> txw 0.0)(vla-put-scalefactor obj txw))"),
+        QStringLiteral("        (vla-put-scalefactor obj txw)"),
         QStringLiteral("      )"),
         QStringLiteral("    )"),
         QStringLiteral("  )"),
@@ -101,7 +110,7 @@ QString lspDataLine(const TGridModel& grid, int row, const QString& stxhorg, con
     const int colour = checkAttnText(text, colours.attnChars) ? colours.attnAci : kColourByLayer;
     return QStringLiteral("(") + lispNumber(grid.cell(4, row), 0) + QLatin1Char(' ') + lispNumber(grid.cell(5, row), 0)
         + QStringLiteral(" \"") + escapeLispString(text) + QStringLiteral("\" ") + height + QLatin1Char(' ')
-        + lispNumber(grid.cell(8, row), 0) + QLatin1Char(' ') + formatFixed(radians, 3) + QLatin1Char(' ')
+        + lispWidth(grid.cell(8, row)) + QLatin1Char(' ') + formatFixed(radians, 3) + QLatin1Char(' ')
         + QString::number(colour) + QStringLiteral(")");
 }
 

@@ -67,7 +67,7 @@ const QByteArray kFixedProgram =
     "        (setq txw (/ (nth 4 item) strw))\r\n"
     "        (setq txw (/ (fix (* txw 100.0)) 100.0))\r\n"
     "        (if (> txw 1.0)(setq txw 1.0))\r\n"
-    "        (if (> txw 0.0)(vla-put-scalefactor obj txw))\r\n"
+    "        (vla-put-scalefactor obj txw)\r\n"
     "      )\r\n"
     "    )\r\n"
     "  )\r\n"
@@ -104,11 +104,11 @@ TEST_F(LispWriter, DataLinesFollowTheRowsSkippingBlankTexts)
          QStringLiteral("-2.25"), QStringLiteral(" 40.50 ")},
         {QStringLiteral(" ")},
         {QStringLiteral("AB"), QStringLiteral("2.500"), QStringLiteral("0.0"), QStringLiteral("0.000"),
-         QStringLiteral("0.000"), QStringLiteral("0.00")},
+         QStringLiteral("0.000"), QStringLiteral("12.00")},
     });
     EXPECT_EQ(makeOcrLsp(path(), grid, {}, kColours), 2);
     EXPECT_EQ(readAll(path()), kFixedProgram + toCp932(QStringLiteral("(1.5 -2.25 \"平面図\" 3.125 40.50 1.571 256)\r\n"))
-                                   + "(0.000 0.000 \"AB\" 2.500 0.00 0.000 256)\r\n))\r\n");
+                                   + "(0.000 0.000 \"AB\" 2.500 12.00 0.000 256)\r\n))\r\n");
 }
 
 TEST_F(LispWriter, FixedHeightReplacesEveryRowsHeightAsText)
@@ -146,6 +146,13 @@ TEST_F(LispWriter, NumericItemsArePlainDecimalsOrTheirDefaults)
               QStringLiteral("(-0 100000.0 \"T\" 12 12345678901.0 0.000 256)"));
     EXPECT_EQ(lspDataLine(tableOf({row}), 1, QStringLiteral("3)(princ"), kColours),
               QStringLiteral("(-0 100000.0 \"T\" 2.5 12345678901.0 0.000 256)"));
+    // No positive width: a width beyond any text keeps the natural width (a factor of 0 is refused).
+    for (const char* width : {"", "0", "-3", "abc", "1e309"}) {
+        row = Row{QStringLiteral("T"), QStringLiteral("2.5"), QStringLiteral("0"), QStringLiteral("1"),
+                  QStringLiteral("2"), QString::fromLatin1(width)};
+        EXPECT_EQ(lspDataLine(tableOf({row}), 1, {}, kColours),
+                  QStringLiteral("(1 2 \"T\" 2.5 1.0e30 0.000 256)")) << width;
+    }
 }
 
 TEST_F(LispWriter, TextsAreEscapedSoTheReaderGivesThemBack)

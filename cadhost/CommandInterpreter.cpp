@@ -72,28 +72,49 @@ void CommandInterpreter::feed(const QString& text)
         else m_whileLispRuns += text;
         return;
     }
-    for (QChar c : text) {
-        if (c == QChar(0x1b)) {
-            m_pending.clear();
-            m_inQuotes = false;
-            m_question = nullptr;
-            m_state.commandLog << "*キャンセル*";
-            if (onCancel) onCancel();
-        } else if (c == u'\r' || c == u'\n' || (c == u' ' && blankEndsPiece())) {
-            endPiece();
-        } else {
-            if (c == u'"') m_inQuotes = !m_inQuotes;
-            m_pending += c;
+    // The text is read from a member, so that a LISP program started by one
+    // of its lines takes the lines after it as typed-ahead answers.
+    m_feedText = text;
+    m_feedPos = 0;
+    for (;;) {
+        while (m_feedPos < m_feedText.size()) {
+            const QChar c = m_feedText[m_feedPos++];
+            if (c == QChar(0x1b)) {
+                m_pending.clear();
+                m_inQuotes = false;
+                m_question = nullptr;
+                m_state.commandLog << "*キャンセル*";
+                if (onCancel) onCancel();
+            } else if (c == u'\r' || c == u'\n' || (c == u' ' && blankEndsPiece())) {
+                endPiece();
+            } else {
+                if (c == u'"') m_inQuotes = !m_inQuotes;
+                m_pending += c;
+            }
         }
+        if (m_whileLispRuns.isEmpty()) break;
+        m_feedText = std::exchange(m_whileLispRuns, QString());
+        m_feedPos = 0;
     }
-    if (!m_whileLispRuns.isEmpty()) feed(std::exchange(m_whileLispRuns, QString()));
+    m_feedText.clear();
+    m_feedPos = 0;
 }
 
 std::optional<QString> CommandInterpreter::takeTypedAnswer()
 {
+    // What is left of the text being fed comes before what arrived since.
+    if (m_feedPos < m_feedText.size()) {
+        m_whileLispRuns.prepend(m_feedText.mid(m_feedPos));
+        m_feedText.truncate(m_feedPos);
+    }
     bool quoted = false;
     for (qsizetype i = 0; i < m_whileLispRuns.size(); ++i) {
         const QChar c = m_whileLispRuns[i];
+        if (c == QChar(0x1b)) {  // Escape typed ahead cancels the prompt
+            m_whileLispRuns.remove(0, i + 1);
+            m_lisp.interrupt();
+            return std::nullopt;
+        }
         if (c == u'"') quoted = !quoted;
         if (c == u'\r' || c == u'\n' || (c == u' ' && !quoted)) {
             const QString answer = m_whileLispRuns.left(i).trimmed();

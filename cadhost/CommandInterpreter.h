@@ -54,6 +54,8 @@ private:
     Handler m_question;
     lisp::HostLisp m_lisp{m_state};
     QString m_whileLispRuns;  // input that arrived while a LISP program handled events
+    QString m_feedText;       // the text being fed, read from m_feedPos on
+    qsizetype m_feedPos = 0;
     QString m_questionPrompt;
 };
 

@@ -229,6 +229,154 @@
   (qv:end)
 )
 
+;;; ----------------------------------------------------------------- QVRULE
+;;; Ruled lines of a table around scattered texts of about the same height
+;;; (within 25 % of the median): rows by middle Y (a new row where the gap
+;;; exceeds half a height), columns by overlapping X ranges; a horizontal line
+;;; between rows and at top and bottom, a vertical line between columns and at
+;;; both sides, half a height clear of the texts.
+
+(defun qv:line (x1 y1 x2 y2)
+  (entmake (list '(0 . "LINE") (list 10 x1 y1 0.0) (list 11 x2 y2 0.0)))
+)
+
+(defun c:QVRULE (/ names boxes h items rows row cols col clear ys xs left right top bottom prev)
+  (qv:begin)
+  (setq names (qv:texts))
+  (if names
+    (progn
+      (foreach e names (setq boxes (cons (cons (qv:dxf 40 (entget e)) (qv:textbox e)) boxes)))
+      (setq h (qv:median (mapcar 'car boxes)))
+      (foreach b boxes
+        (if (<= (abs (- (car b) h)) (* 0.25 h)) (setq items (cons (cdr b) items)))
+      )
+    )
+  )
+  (if (null items)
+    (princ "\nTEXT が選択されていません。")
+    (progn
+      (setq clear (/ h 2.0))
+      ;; rows: (top bottom), top first
+      (setq items (qv:sort items '(lambda (a b) (> (+ (cadr a) (cadddr a)) (+ (cadr b) (cadddr b))))))
+      (setq prev nil)
+      (foreach b items
+        (if (and prev (<= (- prev (/ (+ (cadr b) (cadddr b)) 2.0)) clear) row)
+          (setq row (list (max (car row) (cadddr b)) (min (cadr row) (cadr b))))
+          (progn
+            (if row (setq rows (cons row rows)))
+            (setq row (list (cadddr b) (cadr b)))
+          )
+        )
+        (setq prev (/ (+ (cadr b) (cadddr b)) 2.0))
+      )
+      (setq rows (reverse (cons row rows)))
+      ;; columns: (left right), left first, overlapping X ranges merged
+      (setq items (qv:sort items '(lambda (a b) (< (car a) (car b)))))
+      (setq col nil)
+      (foreach b items
+        (if (and col (<= (car b) (cadr col)))
+          (setq col (list (car col) (max (cadr col) (caddr b))))
+          (progn
+            (if col (setq cols (cons col cols)))
+            (setq col (list (car b) (caddr b)))
+          )
+        )
+      )
+      (setq cols (reverse (cons col cols)))
+      (setq left (- (car (car cols)) clear))
+      (setq right (+ (cadr (last cols)) clear))
+      (setq top (+ (car (car rows)) clear))
+      (setq bottom (- (cadr (last rows)) clear))
+      (setq ys (list top))
+      (setq prev (car rows))
+      (foreach r (cdr rows)
+        (setq ys (cons (/ (+ (cadr prev) (car r)) 2.0) ys))
+        (setq prev r)
+      )
+      (setq ys (reverse (cons bottom ys)))
+      (setq xs (list left))
+      (setq prev (car cols))
+      (foreach c (cdr cols)
+        (setq xs (cons (/ (+ (cadr prev) (car c)) 2.0) xs))
+        (setq prev c)
+      )
+      (setq xs (reverse (cons right xs)))
+      (foreach y ys (qv:line left y right y))
+      (foreach x xs (qv:line x top x bottom))
+      (princ (strcat "\n" (itoa (length rows)) " 行 " (itoa (length cols)) " 列の罫線 (横 "
+                     (itoa (length ys)) " 本、縦 " (itoa (length xs)) " 本) を作成しました。"))
+    )
+  )
+  (qv:end)
+)
+
+;;; ---------------------------------------------------------------- QVALIGN
+;;; Each selected text into the cell of the selected lines around its middle:
+;;; left (half a height clear), centred or right, always vertically centred.
+
+;; The nearest line positions on both sides of v among the lines that cross
+;; the other coordinate w: (below above), or nil.
+(defun qv:bounds (v w lines / lo hi)
+  (foreach l lines
+    (if (and (<= (min (cadr l) (caddr l)) w) (>= (max (cadr l) (caddr l)) w))
+      (progn
+        (if (and (< (car l) v) (or (null lo) (> (car l) lo))) (setq lo (car l)))
+        (if (and (> (car l) v) (or (null hi) (< (car l) hi))) (setq hi (car l)))
+      )
+    )
+  )
+  (if (and lo hi) (list lo hi))
+)
+
+(defun c:QVALIGN (/ names texts verticals horizontals ed p1 p2 mode box mx my xb yb h x n tol)
+  (qv:begin)
+  (setq names (qv:names (ssget '((0 . "TEXT,LINE")))))
+  (foreach e names
+    (setq ed (entget e))
+    (if (= (qv:dxf 0 ed) "TEXT")
+      (setq texts (cons e texts))
+      (progn
+        (setq p1 (qv:dxf 10 ed) p2 (qv:dxf 11 ed))
+        (setq tol (* 1e-6 (+ 1.0 (distance p1 p2))))
+        (cond ((<= (abs (- (car p1) (car p2))) tol)
+               (setq verticals (cons (list (car p1) (cadr p1) (cadr p2)) verticals)))
+              ((<= (abs (- (cadr p1) (cadr p2))) tol)
+               (setq horizontals (cons (list (cadr p1) (car p1) (car p2)) horizontals)))
+        )
+      )
+    )
+  )
+  (if (or (null texts) (null verticals) (null horizontals))
+    (princ "\nTEXT と罫線 (LINE) を選択してください。")
+    (progn
+      (initget "Left Center Right")
+      (setq mode (getkword "\n配置を選択 [Left/Center/Right] <Center>: "))
+      (if (null mode) (setq mode "Center"))
+      (setq n 0)
+      (foreach e texts
+        (setq ed (entget e) h (qv:dxf 40 ed))
+        (setq box (qv:textbox e))
+        (setq mx (/ (+ (car box) (caddr box)) 2.0) my (/ (+ (cadr box) (cadddr box)) 2.0))
+        (setq xb (qv:bounds mx my verticals))
+        (setq yb (qv:bounds my mx horizontals))
+        (if (and xb yb)
+          (progn
+            (setq x (cond ((= mode "Left") (+ (car xb) (/ h 2.0)))
+                          ((= mode "Right") (- (cadr xb) (/ h 2.0)))
+                          (t (/ (+ (car xb) (cadr xb)) 2.0))))
+            (setq ed (subst (cons 72 (cond ((= mode "Left") 0) ((= mode "Right") 2) (t 1))) (assoc 72 ed) ed))
+            (setq ed (subst (cons 73 2) (assoc 73 ed) ed))
+            (setq ed (subst (list 11 x (/ (+ (car yb) (cadr yb)) 2.0) 0.0) (assoc 11 ed) ed))
+            (if (entmod ed) (progn (entupd e) (setq n (1+ n))))
+          )
+        )
+      )
+      (princ (strcat "\n" (itoa n) " 個の TEXT を罫線内に配置しました。"))
+    )
+  )
+  (qv:end)
+)
+
 ;;; ----------------------------------------------------------------- QVCOPY
 ;;; The strings of the selected texts to the clipboard in reading order:
 ;;; rows top first (texts whose middles lie within half a height of the
@@ -331,5 +479,5 @@
   (qv:end)
 )
 
-(princ "\nqvrise.lsp: QVRISE QVSWEEP QVCOPY QVDROP")
+(princ "\nqvrise.lsp: QVRISE QVSWEEP QVRULE QVALIGN QVCOPY QVDROP")
 (princ)

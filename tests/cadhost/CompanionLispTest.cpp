@@ -183,6 +183,102 @@ TEST_F(Companion, QvsweepDeletesOnlyTheStrokesInsideTexts)
     expectEscapeAtPromptChangesNothing("QVSWEEP", {});
 }
 
+TEST_F(Companion, QvruleDrawsAClosedGridAroundTheTexts)
+{
+    for (int r = 0; r < 3; ++r)
+        for (int c = 0; c < 4; ++c)
+            state.drawing.addEntity(text(QStringLiteral("%1%2").arg(QChar('A' + r)).arg(c + 1), c * 20.0, -r * 10.0, 2.5));
+    state.drawing.addEntity(text("大きな見出し", 0, 30, 8.0));  // far from the median height: no part of the table
+    const QList<Entity> before = state.drawing.entities();
+    answers = {"ALL"};
+    const QStringList log = type("QVRULE");
+    EXPECT_TRUE(log.join('\n').contains("3 行 4 列の罫線 (横 4 本、縦 5 本) を作成しました。")) << log.join('\n').toStdString();
+
+    QList<double> ys, xs;
+    double left = 0, right = 0, top = 0, bottom = 0;
+    for (const Entity& e : state.drawing.entities()) {
+        if (e.type != EntityType::Line) continue;
+        if (e.points[0].y == e.points[1].y) {
+            ys << e.points[0].y;
+            left = e.points[0].x;
+            right = e.points[1].x;
+        } else {
+            xs << e.points[0].x;
+            top = e.points[0].y;
+            bottom = e.points[1].y;
+        }
+    }
+    ASSERT_EQ(ys.size(), 4);
+    ASSERT_EQ(xs.size(), 5);
+    std::sort(ys.begin(), ys.end(), std::greater<>());
+    std::sort(xs.begin(), xs.end());
+    // Closed: the horizontals run from the first vertical to the last, the verticals from top to bottom.
+    EXPECT_DOUBLE_EQ(left, xs.first());
+    EXPECT_DOUBLE_EQ(right, xs.last());
+    EXPECT_DOUBLE_EQ(top, ys.first());
+    EXPECT_DOUBLE_EQ(bottom, ys.last());
+    for (const Entity& e : state.drawing.entities()) {
+        if (e.type != EntityType::Line) continue;
+        if (e.points[0].y == e.points[1].y) {
+            EXPECT_DOUBLE_EQ(std::min(e.points[0].x, e.points[1].x), xs.first());
+            EXPECT_DOUBLE_EQ(std::max(e.points[0].x, e.points[1].x), xs.last());
+        }
+    }
+    // Each table text in its own cell, at least half a height clear of the lines.
+    for (int r = 0; r < 3; ++r) {
+        for (int c = 0; c < 4; ++c) {
+            const QRectF box = textBounds(before[r * 4 + c]);
+            EXPECT_GE(box.left() - xs[c], 1.25 - 1e-9) << r << c;
+            EXPECT_GE(xs[c + 1] - box.right(), 1.25 - 1e-9) << r << c;
+            EXPECT_GE(ys[r] - box.bottom(), 1.25 - 1e-9) << r << c;
+            EXPECT_GE(box.top() - ys[r + 1], 1.25 - 1e-9) << r << c;
+        }
+    }
+    expectUndoRestores(before);
+    expectEscapeAtPromptChangesNothing("QVRULE", {});
+}
+
+TEST_F(Companion, QvalignPlacesTextsInTheirCells)
+{
+    // Two cells side by side, 0..30 and 30..60 wide, -10..0 high; texts off-centre in them.
+    for (double y : {0.0, -10.0}) state.drawing.addEntity(line(0, y, 60, y));
+    for (double x : {0.0, 30.0, 60.0}) state.drawing.addEntity(line(x, 0, x, -10));
+    state.drawing.addEntity(text("左", 2, -9, 2.5));
+    state.drawing.addEntity(text("ABC", 40, -4, 2.5));
+    state.drawing.addEntity(text("外", 100, 100, 2.5));  // in no cell: left alone
+    const QList<Entity> before = state.drawing.entities();
+
+    answers = {"ALL", ""};  // Enter: Center
+    QStringList log = type("QVALIGN");
+    EXPECT_TRUE(log.join('\n').contains("2 個の TEXT を罫線内に配置しました。")) << log.join('\n').toStdString();
+    const QList<Entity> centred = texts();
+    const double centres[] = {15, 45};
+    // Placed by the CAD's justification (middle centre at the cell's centre); the
+    // drawn letters then lie there up to the font's side bearings (a tenth of the height).
+    const double bearing = 0.25;
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(centred[i].alignmentPoint, QPointF(centres[i], -5)) << i;
+        EXPECT_EQ(centred[i].hJust, 1) << i;
+        EXPECT_EQ(centred[i].vJust, 2) << i;
+        const QRectF box = textBounds(centred[i]);
+        EXPECT_NEAR(box.center().x(), centres[i], bearing) << i;
+        EXPECT_NEAR((box.top() + box.bottom()) / 2, -5, bearing) << i;
+    }
+    EXPECT_EQ(centred[2], before[7]);
+    expectUndoRestores(before);
+
+    answers = {"ALL", "r"};  // a keyword by its start, any case
+    type("QVALIGN");
+    for (int i = 0; i < 2; ++i) EXPECT_NEAR(textBounds(texts()[i]).right(), 30.0 * (i + 1) - 1.25, bearing) << i;
+    expectUndoRestores(before);
+    answers = {"ALL", "Left"};
+    type("QVALIGN");
+    for (int i = 0; i < 2; ++i) EXPECT_NEAR(textBounds(texts()[i]).left(), 30.0 * i + 1.25, bearing) << i;
+    expectUndoRestores(before);
+
+    expectEscapeAtPromptChangesNothing("QVALIGN", {"ALL"});
+}
+
 TEST_F(Companion, QvcopyPutsTheTableInReadingOrder)
 {
     // Two rows, given out of order; the second row's texts are a little uneven.
@@ -303,7 +399,7 @@ TEST(CompanionFile, CallsOnlyDocumentedFunctionsAndItsOwn)
     QRegularExpressionMatchIterator defs =
         QRegularExpression(R"(\(defun\s+([^\s()]+))", QRegularExpression::CaseInsensitiveOption).globalMatch(source);
     while (defs.hasNext()) own.insert(defs.next().captured(1).toLower());
-    for (const char* command : {"c:qvrise", "c:qvsweep", "c:qvcopy", "c:qvdrop"}) EXPECT_TRUE(own.contains(command)) << command;
+    for (const char* command : {"c:qvrise", "c:qvsweep", "c:qvrule", "c:qvalign", "c:qvcopy", "c:qvdrop"}) EXPECT_TRUE(own.contains(command)) << command;
     // The detector itself: a host-only call is caught, a parameter list is not taken for a call.
     EXPECT_TRUE(calledNames("(defun f (a b) (hostonly a))").contains("hostonly"));
     EXPECT_FALSE(calledNames("(defun f (a b) (car a))").contains("a"));

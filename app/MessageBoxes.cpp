@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QScreen>
+#include <QResizeEvent>
 #include <QShowEvent>
 
 namespace {
@@ -16,6 +17,17 @@ public:
 protected:
     void showEvent(QShowEvent* event) override {
         QMessageBox::showEvent(event);
+        centre();
+    }
+    // A box can still grow after it is shown (its text laid out once the fonts
+    // are loaded, on a busy machine): it stays centred as it does.
+    void resizeEvent(QResizeEvent* event) override {
+        QMessageBox::resizeEvent(event);
+        if (isVisible()) centre();
+    }
+
+private:
+    void centre() {
         QScreen* screen = parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen();
         if (!screen) return;
         QRect frame = frameGeometry();

@@ -310,6 +310,82 @@
   (qv:end)
 )
 
+;;; ----------------------------------------------------------------- QVSPAN
+;;; Moves one ruled line (horizontal or vertical) parallel to a new position;
+;;; the selected lines that end on it follow with that end, so a column gets
+;;; wider or a row taller and the grid stays closed.
+
+;; Distance from point p to the segment a-b.
+(defun qv:segdist (p a b / dx dy len2 u)
+  (setq dx (- (car b) (car a)) dy (- (cadr b) (cadr a)))
+  (setq len2 (+ (* dx dx) (* dy dy)))
+  (setq u (if (> len2 0.0) (/ (+ (* (- (car p) (car a)) dx) (* (- (cadr p) (cadr a)) dy)) len2) 0.0))
+  (setq u (max 0.0 (min 1.0 u)))
+  (distance (list (car p) (cadr p)) (list (+ (car a) (* u dx)) (+ (cadr a) (* u dy))))
+)
+
+;; The end point moved when it lies on the ruled line (coordinate axis index
+;; i, 0 for X, at value old, between lo and hi on the other axis).
+(defun qv:follow (pt i old new lo hi tol)
+  (if (and (<= (abs (- (nth i pt) old)) tol)
+           (>= (nth (- 1 i) pt) (- lo tol)) (<= (nth (- 1 i) pt) (+ hi tol)))
+    (if (= i 0) (list new (cadr pt) 0.0) (list (car pt) new 0.0))
+    pt
+  )
+)
+
+(defun c:QVSPAN (/ names pick best bestd d ed a b i old new lo hi tol n target)
+  (qv:begin)
+  (setq names (qv:names (ssget '((0 . "LINE")))))
+  (if (null names)
+    (princ "\nLINE が選択されていません。")
+    (progn
+      (setq pick (getpoint "\n移動する罫線を指定: "))
+      (foreach e names
+        (setq ed (entget e))
+        (setq d (qv:segdist pick (qv:dxf 10 ed) (qv:dxf 11 ed)))
+        (if (or (null bestd) (< d bestd)) (setq best e bestd d))
+      )
+      (setq ed (entget best) a (qv:dxf 10 ed) b (qv:dxf 11 ed))
+      (setq tol (* 1e-6 (+ 1.0 (distance a b))))
+      (cond ((<= (abs (- (car a) (car b))) tol) (setq i 0))
+            ((<= (abs (- (cadr a) (cadr b))) tol) (setq i 1))
+      )
+      (if (null i)
+        (princ "\n水平または垂直の罫線を指定してください。")
+        (progn
+          (setq target (getpoint pick "\n新しい位置を指定: "))
+          (setq old (nth i a) new (nth i target))
+          (setq lo (min (nth (- 1 i) a) (nth (- 1 i) b)) hi (max (nth (- 1 i) a) (nth (- 1 i) b)))
+          (setq n 0)
+          (foreach e names
+            (if (not (equal e best))
+              (progn
+                (setq ed (entget e))
+                (setq a (qv:dxf 10 ed) b (qv:dxf 11 ed))
+                (setq a (qv:follow a i old new lo hi tol) b (qv:follow b i old new lo hi tol))
+                (if (not (and (equal a (qv:dxf 10 ed)) (equal b (qv:dxf 11 ed))))
+                  (progn
+                    (setq ed (subst (cons 10 a) (assoc 10 ed) ed))
+                    (setq ed (subst (cons 11 b) (assoc 11 ed) ed))
+                    (if (entmod ed) (setq n (1+ n)))
+                  )
+                )
+              )
+            )
+          )
+          (setq ed (entget best) a (qv:dxf 10 ed) b (qv:dxf 11 ed))
+          (setq ed (subst (cons 10 (if (= i 0) (list new (cadr a) 0.0) (list (car a) new 0.0))) (assoc 10 ed) ed))
+          (setq ed (subst (cons 11 (if (= i 0) (list new (cadr b) 0.0) (list (car b) new 0.0))) (assoc 11 ed) ed))
+          (entmod ed)
+          (princ (strcat "\n罫線を " (rtos (- new old) 2 3) " 移動し、" (itoa n) " 本の罫線を合わせました。"))
+        )
+      )
+    )
+  )
+  (qv:end)
+)
+
 ;;; ---------------------------------------------------------------- QVALIGN
 ;;; Each selected text into the cell of the selected lines around its middle:
 ;;; left (half a height clear), centred or right, always vertically centred.
@@ -479,5 +555,5 @@
   (qv:end)
 )
 
-(princ "\nqvrise.lsp: QVRISE QVSWEEP QVRULE QVALIGN QVCOPY QVDROP")
+(princ "\nqvrise.lsp: QVRISE QVSWEEP QVRULE QVSPAN QVALIGN QVCOPY QVDROP")
 (princ)

@@ -238,6 +238,36 @@ TEST_F(Companion, QvruleDrawsAClosedGridAroundTheTexts)
     expectEscapeAtPromptChangesNothing("QVRULE", {});
 }
 
+TEST_F(Companion, QvspanWidensAColumnAndKeepsTheGridClosed)
+{
+    // Two columns 0..30..60, one row 0..-10.
+    for (double y : {0.0, -10.0}) state.drawing.addEntity(line(0, y, 60, y));
+    for (double x : {0.0, 30.0, 60.0}) state.drawing.addEntity(line(x, 0, x, -10));
+    state.drawing.addEntity(line(100, 0, 100, -10));  // not selected
+    const QList<Entity> before = state.drawing.entities();
+
+    answers = {"-1,1", "61,-11", "60.5,-5", "80,-3"};  // the window, the right side, its new place
+    const QStringList log = type("QVSPAN");
+    EXPECT_TRUE(log.join('\n').contains("罫線を 20.000 移動し、2 本の罫線を合わせました。")) << log.join('\n').toStdString();
+    QList<Entity> expected = before;
+    expected[0].points[1].x = 80;  // both horizontals now end on the moved line
+    expected[1].points[1].x = 80;
+    expected[4].points[0].x = expected[4].points[1].x = 80;
+    EXPECT_EQ(state.drawing.entities(), expected);
+    expectUndoRestores(before);
+
+    // An inner line moves alone: nothing ends on it.
+    answers = {"-1,1", "61,-11", "30,-2", "25,-2"};
+    type("QVSPAN");
+    expected = before;
+    expected[3].points[0].x = expected[3].points[1].x = 25;
+    EXPECT_EQ(state.drawing.entities(), expected);
+    expectUndoRestores(before);
+
+    expectEscapeAtPromptChangesNothing("QVSPAN", {"ALL"});
+    expectEscapeAtPromptChangesNothing("QVSPAN", {"ALL", "60,-5"});
+}
+
 TEST_F(Companion, QvalignPlacesTextsInTheirCells)
 {
     // Two cells side by side, 0..30 and 30..60 wide, -10..0 high; texts off-centre in them.
@@ -399,7 +429,7 @@ TEST(CompanionFile, CallsOnlyDocumentedFunctionsAndItsOwn)
     QRegularExpressionMatchIterator defs =
         QRegularExpression(R"(\(defun\s+([^\s()]+))", QRegularExpression::CaseInsensitiveOption).globalMatch(source);
     while (defs.hasNext()) own.insert(defs.next().captured(1).toLower());
-    for (const char* command : {"c:qvrise", "c:qvsweep", "c:qvrule", "c:qvalign", "c:qvcopy", "c:qvdrop"}) EXPECT_TRUE(own.contains(command)) << command;
+    for (const char* command : {"c:qvrise", "c:qvsweep", "c:qvrule", "c:qvspan", "c:qvalign", "c:qvcopy", "c:qvdrop"}) EXPECT_TRUE(own.contains(command)) << command;
     // The detector itself: a host-only call is caught, a parameter list is not taken for a call.
     EXPECT_TRUE(calledNames("(defun f (a b) (hostonly a))").contains("hostonly"));
     EXPECT_FALSE(calledNames("(defun f (a b) (car a))").contains("a"));

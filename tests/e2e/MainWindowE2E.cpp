@@ -5,6 +5,7 @@
 #include "app/Application.h"
 #include "cad/CadConnection.h"
 #include "platform/WindowSystem.h"
+#include "tests/support/ResultRows.h"
 
 #include <QApplication>
 #include <QDBusConnection>
@@ -117,13 +118,7 @@ void MainWindowE2E::fillTable(const QList<TableRow>& rows)
         const TableRow& row = rows[r - 1];
         form->OcrResultLines << QString::number(r - 1) + QStringLiteral(": ") + row.text
                 + QStringLiteral(": (0,0),(10,0),(10,5),(0,5)");
-        g.setCell(0, r, QString::number(r));
-        g.setCell(1, r, row.text);
-        g.setCell(2, r, row.height);
-        g.setCell(3, r, row.angle);
-        g.setCell(4, r, row.x);
-        g.setCell(5, r, row.y);
-        g.setCell(8, r, row.width);
+        setResultRow(g, r, row);
     }
     form->Button1->setEnabled(true);
     form->Button9->setEnabled(true);

@@ -1,6 +1,7 @@
 #include "output/DxfTextWriter.h"
 #include "output/CodePage.h"
 #include "results/GridModel.h"
+#include "tests/support/ResultRows.h"
 
 #include <QDir>
 #include <QFile>
@@ -20,14 +21,7 @@ struct Row {
 TGridModel tableOf(const QList<Row>& rows) {
     TGridModel grid(9, int(rows.size()) + 1);
     for (int r = 1; r <= rows.size(); ++r) {
-        const Row& row = rows[r - 1];
-        grid.setCell(0, r, QString::number(r));
-        grid.setCell(1, r, row.text);
-        grid.setCell(2, r, row.height);
-        grid.setCell(3, r, row.angle);
-        grid.setCell(4, r, row.x);
-        grid.setCell(5, r, row.y);
-        grid.setCell(8, r, row.width);
+        setResultRow(grid, r, rows[r - 1]);
     }
     return grid;
 }

@@ -45,7 +45,10 @@ struct Asker {
     {
         for (;;) {
             const PromptAnswer answer = ask(prompt, base.has_value(), base);
-            if (answer.pick && base) return makeReal(std::hypot(answer.pick->x() - base->x(), answer.pick->y() - base->y()));
+            if (base) {  // a second point, picked or typed, gives the distance
+                if (const auto p = pointFromAnswer(answer))
+                    return makeReal(std::hypot(p->x() - base->x(), p->y() - base->y()));
+            }
             const QString t = answer.typed.trimmed();
             if (t.isEmpty() && !answer.pick) {
                 if (rules.bits & kNoNull) { complain("値を入力してください。"); continue; }

@@ -2,12 +2,15 @@
 // the direct road, qvrise.lsp loaded from the table's context menu, QVCOPY
 // started from it with a window picked through the test interface, and the
 // clipboard it fills (the X11 clipboard, owned by the host) pasted into
-// MIRTEX's table with Ctrl+V.
+// MIRTEX's table with Ctrl+V; QVRISE with a typed height, undone, and
+// cancelled by Escape at its selection.
 #include "CadHostProcess.h"
 #include "tests/support/QtTestSupport.h"
 #include "app/AppPaths.h"
 #include "app/Application.h"
 #include "app/Form102.h"
+#include "cad/CadConnection.h"
+#include "cad/CadObject.h"
 #include "results/CellNumbers.h"
 
 #include <QAction>
@@ -104,6 +107,37 @@ TEST(CompanionE2E, QvcopyFromTheMenuCopiesRoadTextsThatPasteIntoTheTable)
     EXPECT_EQ(w->Grid.cell(2, 2), QStringLiteral("数量"));
     EXPECT_EQ(w->Grid.cell(1, 3), QStringLiteral("ALC板"));
     EXPECT_EQ(w->Grid.cell(2, 3), QStringLiteral("12"));
+
+    // QVRISE from the menu: the window picked through the test interface, the
+    // height typed while the command waits for it; then U; then Escape at the selection.
+    auto mirtexHeights = [&] {
+        QList<double> out;
+        for (const QJsonObject& e : host.entities())
+            if (e["layer"].toString() == QStringLiteral("MIRTEX")) out << e["height"].toDouble();
+        return out;
+    };
+    CadObject application;
+    ASSERT_TRUE(connectCad(progId, application, false));
+    const CadObject document = application.getObject(QStringLiteral("ActiveDocument"));
+    host.answerPicks({QPointF(19990, 19980), QPointF(20100, 20010)});
+    menuItem(*w, "VRISE1")->trigger();
+    ASSERT_TRUE(waitUntil([&] { return host.commandLog().contains(QStringLiteral("新しい文字高さ <2.500>:")); }, 10000))
+        << host.commandLog().toStdString();
+    document.invoke(QStringLiteral("SendCommand"), {QStringLiteral("3.5\r")});
+    EXPECT_TRUE(waitUntil([&] { return mirtexHeights() == QList<double>{3.5, 3.5, 3.5, 3.5}; }, 10000))
+        << host.commandLog().toStdString();
+    document.invoke(QStringLiteral("SendCommand"), {QStringLiteral("U\r")});
+    EXPECT_TRUE(waitUntil([&] { return mirtexHeights() == QList<double>{2.5, 2.5, 2.5, 2.5}; }, 10000));
+
+    const QList<QJsonObject> before = host.entities();
+    menuItem(*w, "VRISE1")->trigger();
+    ASSERT_TRUE(waitUntil([&] { return host.commandLog().endsWith(QStringLiteral("オブジェクトを選択:")); }, 10000))
+        << host.commandLog().toStdString();
+    document.invoke(QStringLiteral("SendCommand"), {QString(QChar(0x1b))});
+    EXPECT_TRUE(waitUntil([&] { return host.commandLog().endsWith(QStringLiteral("*キャンセル*")); }, 10000))
+        << host.commandLog().toStdString();
+    EXPECT_EQ(host.entities(), before);
+
     EXPECT_TRUE(errors.isEmpty()) << errors.join('|').toStdString();
     EXPECT_FALSE(host.commandLog().contains(QStringLiteral("; error"))) << host.commandLog().toStdString();
 }

@@ -15,6 +15,7 @@
 #include "capture/CropCommand.h"
 #include "ocrengine/samples/TextSamples.h"
 #include "results/ResultReader.h"
+#include "tests/support/ScratchExecutable.h"
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -155,9 +156,7 @@ int main(int argc, char** argv)
     // A scratch executable folder holding the OCR engine files.
     const QString exeDir = work.filePath(QStringLiteral("exe"));
     QDir().mkpath(exeDir);
-    for (const QString& f : QDir(QStringLiteral(MIRTEX_BIN_DIR)).entryList(QDir::Files))
-        QFile::link(QStringLiteral(MIRTEX_BIN_DIR "/") + f, exeDir + "/" + f);
-    AppPaths::setExecutableForTesting(exeDir);
+    useScratchExecutableFolder(exeDir);
 
     const QString progId = QStringLiteral("MirtexBench.Crop%1").arg(QCoreApplication::applicationPid());
     CadHostProcess host;

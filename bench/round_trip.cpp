@@ -16,6 +16,7 @@
 #include "ocrengine/samples/TextSamples.h"
 #include "output/DxfTextWriter.h"
 #include "results/CellNumbers.h"
+#include "tests/support/ScratchExecutable.h"
 #include <QDir>
 #include <QElapsedTimer>
 #include <QJsonArray>
@@ -281,8 +282,7 @@ int main(int argc, char** argv) {
     }
     const QString exeDir = work.filePath(QStringLiteral("exe"));
     QDir().mkpath(exeDir);
-    for (const QString& f : QDir(QStringLiteral(MIRTEX_BIN_DIR)).entryList(QDir::Files))
-        QFile::link(QStringLiteral(MIRTEX_BIN_DIR "/") + f, exeDir + "/" + f);
+    useScratchExecutableFolder(exeDir);
 
     QList<Drawing> drawings{{QStringLiteral("sample plan"), QStringLiteral(MIRTEX_SOURCE_DIR "/samples/plan.dxf"), {}}};
     for (const char* name : {"dense_30", "small_angles_20"}) {

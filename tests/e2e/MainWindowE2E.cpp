@@ -6,6 +6,7 @@
 #include "cad/CadConnection.h"
 #include "platform/WindowSystem.h"
 #include "tests/support/ResultRows.h"
+#include "tests/support/ScratchExecutable.h"
 
 #include <QApplication>
 #include <QDBusConnection>
@@ -49,9 +50,7 @@ void MainWindowE2E::SetUp()
     testApplication<MirtexApplication>();
     ASSERT_TRUE(m_dir.isValid());
     // The executable's folder: the OCR engine files and the programs beside a scratch MIRTEX.
-    for (const QString& f : QDir(QStringLiteral(MIRTEX_BIN_DIR)).entryList(QDir::Files))
-        QFile::link(QStringLiteral(MIRTEX_BIN_DIR "/") + f, m_dir.filePath(f));
-    AppPaths::setExecutableForTesting(m_dir.path());
+    useScratchExecutableFolder(m_dir.path());
     QObject::connect(&m_boxWatch, &QTimer::timeout, [this] { closeBox(); });
     m_boxWatch.start(100);
 }

@@ -14,6 +14,7 @@
 #include "capture/CropCommand.h"
 #include "platform/WindowSystem.h"
 #include "results/ResultReader.h"
+#include "tests/support/ScratchExecutable.h"
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -61,9 +62,7 @@ protected:
         app();
         ASSERT_TRUE(m_dir.isValid());
         // The executable's folder: the OCR engine files and the programs beside a scratch MIRTEX.
-        for (const QString& f : QDir(QStringLiteral(MIRTEX_BIN_DIR)).entryList(QDir::Files))
-            QFile::link(QStringLiteral(MIRTEX_BIN_DIR "/") + f, m_dir.filePath(f));
-        AppPaths::setExecutableForTesting(m_dir.path());
+        useScratchExecutableFolder(m_dir.path());
         CorpusDxf dxf;
         dxf.addLayer(QStringLiteral("TEXT"), 7);
         for (const Lettering& l : kLettering)

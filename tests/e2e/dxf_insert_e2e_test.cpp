@@ -15,6 +15,7 @@
 #include "results/CellNumbers.h"
 #include "results/CharChecks.h"
 #include "results/GridModel.h"
+#include "tests/support/ScratchExecutable.h"
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
@@ -72,9 +73,7 @@ protected:
         app();
         ASSERT_TRUE(m_dir.isValid());
         // The executable's folder: the OCR engine files and the programs beside a scratch MIRTEX.
-        for (const QString& f : QDir(QStringLiteral(MIRTEX_BIN_DIR)).entryList(QDir::Files))
-            QFile::link(QStringLiteral(MIRTEX_BIN_DIR "/") + f, m_dir.filePath(f));
-        AppPaths::setExecutableForTesting(m_dir.path());
+        useScratchExecutableFolder(m_dir.path());
         m_errors.clear();
         MirtexApplication::showError = [this](const QString& text) { m_errors << text; };
     }

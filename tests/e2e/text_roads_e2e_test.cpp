@@ -14,6 +14,7 @@
 #include "output/CodePage.h"
 #include "results/CellNumbers.h"
 #include "results/CharChecks.h"
+#include "tests/support/ScratchExecutable.h"
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
@@ -48,9 +49,7 @@ protected:
         app();
         ASSERT_TRUE(m_dir.isValid());
         // The executable's folder: the OCR engine files beside a scratch MIRTEX.
-        for (const QString& f : QDir(QStringLiteral(MIRTEX_BIN_DIR)).entryList(QDir::Files))
-            QFile::link(QStringLiteral(MIRTEX_BIN_DIR "/") + f, m_dir.filePath(f));
-        AppPaths::setExecutableForTesting(m_dir.path());
+        useScratchExecutableFolder(m_dir.path());
         MirtexApplication::showError = [this](const QString& text) { m_errors << text; };
     }
 

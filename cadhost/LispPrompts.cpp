@@ -24,7 +24,8 @@ void connectLispHooks(HostState& state, HostWindow& window, AutomationBus& bus)
         if (acceptsPick) window.startPick(prompt, base, [clicked](std::optional<QPointF> p) { *clicked = p; });
         std::optional<lisp::PromptAnswer> answer;
         for (;;) {
-            if (lisp.interpreter().takeInterrupt()) break;
+            // Escape, or the window closed (the host is ending): the prompt is cancelled.
+            if (lisp.interpreter().takeInterrupt() || !window.isVisible()) break;
             if (acceptsPick) {
                 if (const auto p = bus.takeAnsweredPick()) {
                     answer = lisp::PromptAnswer{p, {}};

@@ -34,6 +34,9 @@ struct HostHooks {
 void addEntityFunctions(Interpreter& in, HostState& state, const HostHooks& hooks);
 // initget getpoint getcorner getreal getdist getint getstring getkword
 void addInputFunctions(Interpreter& in, const HostHooks& hooks);
+// vla-get-/vla-put- StartPoint, EndPoint of LINEs, Layer and Color of entities
+// other than texts, vla-delete of any entity. Call after addActiveXFunctions.
+void addLineObjects(Interpreter& in, HostState& state);
 // vlax-create-object "htmlfile" and its parentWindow.clipboardData getData/setData;
 // vlax-release-object. Call after addActiveXFunctions: it extends vlax-get-property
 // and vlax-invoke-method.

@@ -10,6 +10,7 @@ HostLisp::HostLisp(HostState& state) : m_state(state)
     addEntityFunctions(m_interp, m_state, hooks);
     addInputFunctions(m_interp, hooks);
     addClipboardObject(m_interp, hooks);
+    addLineObjects(m_interp, m_state);
     m_interp.output = [this](const QString& text) { write(text); };
     // A long program keeps the host answering the bus and lets Escape in.
     m_interp.idle = [] {

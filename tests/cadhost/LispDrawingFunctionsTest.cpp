@@ -138,6 +138,30 @@ TEST_F(LispDrawing, PromptsFollowInitget)
     EXPECT_EQ(eval("(progn (defun *error* (m) (princ (strcat \"handled: \" m))) (getint))"), "handled: Function cancelled");
 }
 
+TEST_F(LispDrawing, LineObjectsAndDelete)
+{
+    const QList<Entity> before = state.drawing.entities();
+    EXPECT_EQ(eval("(progn (setq o (vlax-ename->vla-object (ssname (ssget \"X\" '((0 . \"LINE\"))) 0)))"
+                   " (vlax-safearray->list (vlax-variant-value (vla-get-endpoint o))))"),
+              "(10.0 0.0 0.0)");
+    EXPECT_EQ(eval("(vla-get-layer o)"), "\"罫線\"");
+    eval("(progn (vla-put-startpoint o (vlax-3d-point '(1 2))) (vla-put-color o 3) (vla-put-layer o \"0\"))");
+    const Entity* line = state.drawing.entity(lineHandle);
+    ASSERT_TRUE(line);
+    EXPECT_EQ(line->points[0], (Vertex{1, 2, 0}));
+    EXPECT_EQ(line->color, 3);
+    EXPECT_EQ(line->layer, "0");
+    EXPECT_EQ(eval("(vla-put-layer o \"無い\")"), "; error: Automation Error. Key not found");
+    EXPECT_EQ(eval("(vla-put-startpoint o '(1 2))"),
+              "; error: lisp value has no coercion to VARIANT with this type:  (1 2)");
+    commands.feed("U\r");
+    EXPECT_EQ(state.drawing.entities(), before);
+    eval("(vla-delete o)");
+    EXPECT_FALSE(state.drawing.entity(lineHandle));
+    commands.feed("U\r");
+    EXPECT_EQ(state.drawing.entities(), before);
+}
+
 TEST_F(LispDrawing, HtmlfileClipboard)
 {
     clipboard = "行1\t値\r\n";

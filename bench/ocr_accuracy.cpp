@@ -368,13 +368,13 @@ int main(int argc, char** argv)
         if (!QFontDatabase::families().contains(family))
             std::fprintf(stderr, "warning: face %s missing; Qt substitutes another\n", family);
 
-    const Style stroke{"stroke", {}, 0, &kst32b, &standard};
+    const Style stroke{"stroke", {}, QFont::Normal, &kst32b, &standard};
     const Style thin{"thin", "Noto Sans CJK JP", QFont::Thin};
     const Style regular{"regular", "Noto Sans CJK JP", QFont::Normal};
     const Style ipaex{"regular", "IPAexGothic", QFont::Normal};
     const Style bold{"bold", "Noto Sans CJK JP", QFont::Bold};
     const Style mincho{"held-out face (IPA Mincho)", "IPAMincho", QFont::Normal};
-    const Style azo{"held-out stroke (AZOmix)", {}, 0, &azomix, nullptr};
+    const Style azo{"held-out stroke (AZOmix)", {}, QFont::Normal, &azomix, nullptr};
 
     SheetMaker maker(readCharset());
     QList<Sheet> sheets;

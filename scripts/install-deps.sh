@@ -5,7 +5,6 @@ set -eu
 PKGS="cmake g++ make pkg-config git ca-certificates
  qt6-base-dev qt6-base-dev-tools libqt6dbus6 libqt6opengl6-dev
  libgtest-dev libgmock-dev libbenchmark-dev
- libdxflib-dev
  libtesseract-dev libleptonica-dev tesseract-ocr tesseract-ocr-jpn tesseract-ocr-jpn-vert libopencv-dnn-dev
  tesseract-ocr-script-jpan tesseract-ocr-script-jpan-vert tesseract-ocr-eng tesseract-ocr-osd
  libx11-dev libx11-xcb-dev libxcb1-dev libxtst-dev libxext-dev
